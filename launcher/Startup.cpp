@@ -1,0 +1,72 @@
+#include "launcher/Startup.h"
+
+#include "launcher/Launch.h"
+#include "launcher/Messages.h"
+#include "launcher/Paths.h"
+#include "settings/Settings.h"
+#include "window/SwitchToEnglish.h"
+
+namespace brindle {
+
+std::string LocaleLanguageName(Platform& platform, int kind) {
+  // Ask for the size first so the text is never cut, then read it with a buffer of that size.
+  const int size = platform.LocaleInfoSize(kind);
+  if (size <= 0) return {};
+  return platform.LocaleInfo(kind, size);
+}
+
+bool DecideEnglish(const LanguageSources& sources) {
+  bool english = !Contains(sources.localeLanguageName, kGermanLanguageName);
+  if (Contains(sources.commandLine, kSwitchGerman)) english = false;
+  if (Contains(sources.commandLine, kSwitchEnglish)) english = true;
+  if (sources.languageSetting == settings::kEnglish) english = true;
+  if (sources.languageSetting == settings::kGerman) english = false;
+  return english;
+}
+
+namespace {
+
+void FixLocation(Platform& platform, Session& session) {
+  session.commandLine = std::string(Trim(platform.CommandLineArguments()));
+  session.folder = FolderOf(platform.ExecutablePath());
+  session.settingsPath = session.folder + std::string(settings::kFileName);
+}
+
+void DecideLanguage(Platform& platform, Session& session) {
+  const std::string localeName = LocaleLanguageName(platform, kLocaleNativeLanguageName);
+  const std::string languageSetting = ReadIniValue(platform, SettingsKey(session, settings::kLanguage));
+  session.english = DecideEnglish({.localeLanguageName = localeName,
+                                   .commandLine = session.commandLine,
+                                   .languageSetting = languageSetting});
+}
+
+bool WindowWanted(Platform& platform, const Session& session) {
+  const bool noInfo = ReadIniValue(platform, SettingsKey(session, settings::kNoInfo)) == settings::kYes;
+  return !noInfo || Contains(session.commandLine, kSwitchInfo);
+}
+
+}  // namespace
+
+void RunStartup(Platform& platform, Session& session) {
+  platform.HideWindow();
+  FixLocation(platform, session);
+  DecideLanguage(platform, session);
+
+  if (platform.AnotherInstanceRunning()) {
+    ShowErrorAndEnd(platform, session.english, MessageId::AlreadyRunning);
+    return;
+  }
+  if (BaseNameOf(platform.ExecutablePath()) != kExpectedExeName) {
+    ShowErrorAndEnd(platform, session.english, MessageId::WrongExeName);
+    return;
+  }
+  if (!WindowWanted(platform, session)) {
+    LaunchInstance(platform, session);
+    return;
+  }
+  if (session.english) SwitchToEnglish(platform);
+  WriteIniValue(platform, SettingsKey(session, settings::kNoInfo), settings::kNo);
+  platform.ShowWindow();
+}
+
+}  // namespace brindle

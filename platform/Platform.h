@@ -1,0 +1,85 @@
+#pragma once
+// The one interface through which the launcher's logic reaches the operating system. Portable types
+// only: text is UTF-8, geometry is twips. Every operation reports failure as a value and never throws;
+// callers ignore failures and go on with their next step.
+
+#include <string>
+#include <string_view>
+
+#include "window/Controls.h"
+
+namespace brindle {
+
+enum class MessageIcon { Exclamation, Information };
+
+struct Message {
+  std::string_view text;
+  std::string_view title;
+  MessageIcon icon;
+};
+
+struct ProfileKey {
+  std::string_view path;
+  std::string_view section;
+  std::string_view key;
+};
+
+struct FileMove {
+  std::string_view from;
+  std::string_view to;
+};
+
+struct TimerSetting {
+  int intervalMs;
+  bool enabled;
+};
+
+// The kind of locale information asked for at start-up: the native name of the language.
+inline constexpr int kLocaleNativeLanguageName = 4;
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Process facts.
+  virtual std::string CommandLineArguments() = 0;  // raw text after the program name, untrimmed
+  virtual std::string ExecutablePath() = 0;        // full path of the running executable
+  // Takes the per-user, per-executable guard; true when another launcher already holds it.
+  virtual bool AnotherInstanceRunning() = 0;
+
+  // System default locale: the buffer size the text needs (terminator included, 0 on failure), and
+  // the text read with a buffer of the given size.
+  virtual int LocaleInfoSize(int kind) = 0;
+  virtual std::string LocaleInfo(int kind, int bufferSize) = 0;
+
+  // Private-profile (INI) files, straight through to the file.
+  virtual std::string ReadProfileString(const ProfileKey& key, int bufferSize) = 0;
+  virtual bool WriteProfileString(const ProfileKey& key, std::string_view value) = 0;
+
+  // Files and processes.
+  virtual bool FileExists(std::string_view path) = 0;
+  virtual bool DeleteFile(std::string_view path) = 0;
+  virtual bool CopyFile(const FileMove& copy) = 0;    // replaces an existing destination
+  virtual bool RenameFile(const FileMove& move) = 0;  // never replaces an existing file
+  // Starts a program file with no arguments, in the launcher's working directory, in a normal
+  // window with focus; neither waits for it nor keeps a handle.
+  virtual bool StartProgram(std::string_view path) = 0;
+
+  // Window toolkit.
+  virtual void InitCommonControls() = 0;
+  virtual void ShowMessage(const Message& message) = 0;  // modal, no owner, returns when closed
+  virtual void HideWindow() = 0;
+  virtual void ShowWindow() = 0;
+  virtual void EndProcess() = 0;  // unloads Form1, then ends; callers return right after it
+  virtual void SetTimer(const TimerSetting& timer) = 0;
+  virtual void PumpEvents() = 0;
+
+  // Controls of Form1.
+  virtual std::string ControlText(ControlId id) = 0;
+  virtual bool SetControlText(ControlId id, std::string_view text) = 0;
+  virtual int ControlLeft(ControlId id) = 0;  // twips
+  virtual bool SetControlLeft(ControlId id, int left) = 0;
+  virtual int CheckValue(ControlId id) = 0;  // 0 clear, 1 ticked, 2 greyed
+};
+
+}  // namespace brindle

@@ -1,0 +1,24 @@
+#include "window/SwitchToEnglish.h"
+
+#include <array>
+
+#include "window/Texts.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr std::array kTranslatedControls{ControlId::Label1, ControlId::Label2, ControlId::Label3,
+                                         ControlId::Label4, ControlId::Label5, ControlId::Label6,
+                                         ControlId::Label7, ControlId::Check1};
+constexpr std::array kShiftedControls{ControlId::Text1, ControlId::Label8};
+
+}  // namespace
+
+void SwitchToEnglish(Platform& platform) {
+  for (const ControlId id : kTranslatedControls) platform.SetControlText(id, EnglishTextOf(id).value_or(""));
+  for (const ControlId id : kShiftedControls)
+    platform.SetControlLeft(id, platform.ControlLeft(id) - kEnglishShiftTwips);
+}
+
+}  // namespace brindle
