@@ -1,0 +1,51 @@
+#include "platform/win32/FileSystemObject.h"
+
+#include <optional>
+
+#include "platform/win32/Com.h"
+
+namespace brindle::win32 {
+namespace {
+
+ComPtr<IDispatch> CreateFileSystemObject() noexcept {
+  ComPtr<IDispatch> object;
+  CLSID classId{};
+  if (FAILED(::CLSIDFromProgID(L"Scripting.FileSystemObject", &classId))) return object;
+  if (FAILED(::CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.put())))
+    object.reset();
+  return object;
+}
+
+std::optional<DISPID> MethodId(IDispatch& object, const wchar_t* name) noexcept {
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  DISPID id = DISPID_UNKNOWN;
+  if (FAILED(object.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return std::nullopt;
+  return id;
+}
+
+}  // namespace
+
+bool ScriptingFileExists(std::wstring_view path) noexcept {
+  const ComPtr<IDispatch> object = CreateFileSystemObject();
+  if (!object) return false;
+  const std::optional<DISPID> fileExists = MethodId(*object.get(), L"FileExists");
+  if (!fileExists) return false;
+  const UniqueBstr argumentText(path);
+  if (!argumentText) return false;
+
+  VARIANTARG argument;
+  ::VariantInit(&argument);
+  argument.vt = VT_BSTR;
+  argument.bstrVal = argumentText.get();  // still owned by argumentText
+  DISPPARAMS parameters{};
+  parameters.rgvarg = &argument;
+  parameters.cArgs = 1;
+
+  UniqueVariant result;
+  if (FAILED(object->Invoke(*fileExists, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters,
+                            result.get(), nullptr, nullptr)))
+    return false;
+  return (*result).vt == VT_BOOL && (*result).boolVal != VARIANT_FALSE;
+}
+
+}  // namespace brindle::win32

@@ -1,0 +1,130 @@
+#include "platform/win32/Win32Platform.h"
+
+#include <vector>
+
+#include "platform/win32/FileSystemObject.h"
+#include "platform/win32/MessageLoop.h"
+#include "platform/win32/Process.h"
+#include "platform/win32/Text.h"
+
+namespace brindle::win32 {
+
+std::string Win32Platform::CommandLineArguments() {
+  const wchar_t* commandLine = ::GetCommandLineW();
+  if (!commandLine) return {};
+  return Narrow(ArgumentsAfterProgramName(commandLine));
+}
+
+std::string Win32Platform::ExecutablePath() {
+  return Narrow(win32::ExecutablePath());
+}
+
+bool Win32Platform::AnotherInstanceRunning() {
+  InstanceGuard guard = TakeInstanceGuard(InstanceMutexName(win32::ExecutablePath()));
+  instanceMutex_ = std::move(guard.mutex);
+  return guard.alreadyRunning;
+}
+
+int Win32Platform::LocaleInfoSize(int kind) {
+  const int size = ::GetLocaleInfoW(::GetSystemDefaultLCID(), static_cast<LCTYPE>(kind), nullptr, 0);
+  return size > 0 ? size : 0;
+}
+
+std::string Win32Platform::LocaleInfo(int kind, int bufferSize) {
+  if (bufferSize <= 0) return {};
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(bufferSize), L'\0');
+  const int copied =
+      ::GetLocaleInfoW(::GetSystemDefaultLCID(), static_cast<LCTYPE>(kind), buffer.data(), bufferSize);
+  if (copied <= 0) return {};
+  // The count includes the terminator.
+  return Narrow(std::wstring_view(buffer.data(), static_cast<std::size_t>(copied - 1)));
+}
+
+std::string Win32Platform::ReadProfileString(const ProfileKey& key, int bufferSize) {
+  if (bufferSize <= 0) return {};
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(bufferSize), L'\0');
+  const DWORD copied =
+      ::GetPrivateProfileStringW(Widen(key.section).c_str(), Widen(key.key).c_str(), L"", buffer.data(),
+                                 static_cast<DWORD>(bufferSize), Widen(key.path).c_str());
+  return Narrow(std::wstring_view(buffer.data(), copied < buffer.size() ? copied : buffer.size()));
+}
+
+bool Win32Platform::WriteProfileString(const ProfileKey& key, std::string_view value) {
+  return ::WritePrivateProfileStringW(Widen(key.section).c_str(), Widen(key.key).c_str(),
+                                      Widen(value).c_str(), Widen(key.path).c_str()) != FALSE;
+}
+
+bool Win32Platform::FileExists(std::string_view path) {
+  return ScriptingFileExists(Widen(path));
+}
+
+bool Win32Platform::DeleteFile(std::string_view path) {
+  return ::DeleteFileW(Widen(path).c_str()) != FALSE;
+}
+
+bool Win32Platform::CopyFile(const FileMove& copy) {
+  return ::CopyFileW(Widen(copy.from).c_str(), Widen(copy.to).c_str(), FALSE) != FALSE;
+}
+
+bool Win32Platform::RenameFile(const FileMove& move) {
+  return ::MoveFileW(Widen(move.from).c_str(), Widen(move.to).c_str()) != FALSE;
+}
+
+bool Win32Platform::StartProgram(std::string_view path) {
+  return StartProgramFile(Widen(path));
+}
+
+void Win32Platform::InitCommonControls() {
+  ::InitCommonControls();
+}
+
+void Win32Platform::ShowMessage(const Message& message) {
+  // No owner, so the box also appears while Form1 is hidden; brought to the front, since nothing of
+  // ours may be visible behind it.
+  const UINT icon = message.icon == MessageIcon::Exclamation ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
+  ::MessageBoxW(nullptr, Widen(message.text).c_str(), Widen(message.title).c_str(),
+                MB_OK | icon | MB_SETFOREGROUND | MB_TASKMODAL);
+}
+
+void Win32Platform::HideWindow() {
+  window_.Hide();
+}
+
+void Win32Platform::ShowWindow() {
+  window_.Show();
+}
+
+void Win32Platform::EndProcess() {
+  window_.Destroy();
+  ::ExitProcess(0);
+}
+
+void Win32Platform::SetTimer(const TimerSetting& timer) {
+  window_.SetTimer(timer);
+}
+
+void Win32Platform::PumpEvents() {
+  PumpPendingMessages(window_.handle());
+}
+
+std::string Win32Platform::ControlText(ControlId id) {
+  return Narrow(window_.Text(id));
+}
+
+bool Win32Platform::SetControlText(ControlId id, std::string_view text) {
+  return window_.SetText(id, Widen(text));
+}
+
+int Win32Platform::ControlLeft(ControlId id) {
+  return window_.Left(id);
+}
+
+bool Win32Platform::SetControlLeft(ControlId id, int left) {
+  return window_.SetLeft(id, left);
+}
+
+int Win32Platform::CheckValue(ControlId id) {
+  return window_.CheckValue(id);
+}
+
+}  // namespace brindle::win32

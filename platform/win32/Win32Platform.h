@@ -1,0 +1,53 @@
+#pragma once
+// Platform on Win32: each operation maps to one system service and turns its failure into a value.
+// Text crosses as UTF-8 and is widened here; control geometry crosses in twips.
+
+#include <string>
+#include <string_view>
+
+#include "platform/Platform.h"
+#include "platform/win32/Form1Window.h"
+#include "platform/win32/Handles.h"
+
+namespace brindle::win32 {
+
+class Win32Platform final : public Platform {
+ public:
+  explicit Win32Platform(Form1Window& window) noexcept : window_(window) {}
+
+  std::string CommandLineArguments() override;
+  std::string ExecutablePath() override;
+  bool AnotherInstanceRunning() override;
+
+  int LocaleInfoSize(int kind) override;
+  std::string LocaleInfo(int kind, int bufferSize) override;
+
+  std::string ReadProfileString(const ProfileKey& key, int bufferSize) override;
+  bool WriteProfileString(const ProfileKey& key, std::string_view value) override;
+
+  bool FileExists(std::string_view path) override;
+  bool DeleteFile(std::string_view path) override;
+  bool CopyFile(const FileMove& copy) override;
+  bool RenameFile(const FileMove& move) override;
+  bool StartProgram(std::string_view path) override;
+
+  void InitCommonControls() override;
+  void ShowMessage(const Message& message) override;
+  void HideWindow() override;
+  void ShowWindow() override;
+  void EndProcess() override;
+  void SetTimer(const TimerSetting& timer) override;
+  void PumpEvents() override;
+
+  std::string ControlText(ControlId id) override;
+  bool SetControlText(ControlId id, std::string_view text) override;
+  int ControlLeft(ControlId id) override;
+  bool SetControlLeft(ControlId id, int left) override;
+  int CheckValue(ControlId id) override;
+
+ private:
+  Form1Window& window_;
+  UniqueKernelHandle instanceMutex_;  // taken once at start-up, held until the process ends
+};
+
+}  // namespace brindle::win32
