@@ -77,11 +77,20 @@ bool Form1Window::Create(const Form1Setup& setup) noexcept {
   font_ = CreateDialogFont(dpi_);
   bigIcon_ = LoadApplicationIcon(setup.instance, SM_CXICON, SM_CYICON);
   smallIcon_ = LoadApplicationIcon(setup.instance, SM_CXSMICON, SM_CYSMICON);
-  if (!CreateFrame(setup.instance)) return false;
-  for (const ControlSpec& spec : kControls) CreateControl(setup.instance, spec);
+  instance_ = setup.instance;
+  for (const ControlSpec& spec : kControls)
+    layout_[IndexOf(spec.id)] = {.left = spec.left, .top = spec.top, .width = spec.width, .height = spec.height};
+  return CreateFrame(setup.instance);
+}
+
+// The controls are made when the window is first shown or a control is first touched. A silent
+// launch never shows the window, and skipping sixteen controls there starts the messenger sooner.
+void Form1Window::BuildControls() noexcept {
+  if (controlsBuilt_ || !window_) return;
+  controlsBuilt_ = true;
+  for (const ControlSpec& spec : kControls) CreateControl(instance_, spec);
   ArrangeTabOrder();
   lastFocus_ = Control(ControlId::Command1);
-  return true;
 }
 
 bool Form1Window::CreateFrame(HINSTANCE instance) noexcept {
@@ -104,7 +113,6 @@ bool Form1Window::CreateFrame(HINSTANCE instance) noexcept {
 
 void Form1Window::CreateControl(HINSTANCE instance, const ControlSpec& spec) noexcept {
   const std::size_t index = IndexOf(spec.id);
-  layout_[index] = {.left = spec.left, .top = spec.top, .width = spec.width, .height = spec.height};
   const ControlStyle style = StyleOf(spec.kind, spec.tabOrder != kNoTabStop);
   const RECT bounds = ToPixels(layout_[index], dpi_);
   const std::wstring text = InitialText(spec.id);
@@ -181,6 +189,7 @@ void Form1Window::Centre() noexcept {
 
 void Form1Window::Show() noexcept {
   if (!window_) return;
+  BuildControls();
   Centre();
   lastFocus_ = Control(ControlId::Command1);
   ::ShowWindow(window_.get(), SW_SHOWNORMAL);
@@ -202,7 +211,8 @@ void Form1Window::SetTimer(const TimerSetting& timer) noexcept {
     ::KillTimer(window_.get(), kTimer1);
 }
 
-std::wstring Form1Window::Text(ControlId id) const {
+std::wstring Form1Window::Text(ControlId id) {
+  BuildControls();
   const HWND control = Control(id);
   if (!control) return {};
   const int length = ::GetWindowTextLengthW(control);
@@ -214,6 +224,7 @@ std::wstring Form1Window::Text(ControlId id) const {
 }
 
 bool Form1Window::SetText(ControlId id, std::wstring_view text) noexcept {
+  BuildControls();
   const HWND control = Control(id);
   if (!control) return false;
   const std::wstring terminated(text);
@@ -227,6 +238,7 @@ int Form1Window::Left(ControlId id) const noexcept {
 }
 
 bool Form1Window::SetLeft(ControlId id, int left) noexcept {
+  BuildControls();
   const HWND control = Control(id);
   if (!control) return false;
   TwipsRect& twips = layout_[IndexOf(id)];
@@ -239,7 +251,8 @@ bool Form1Window::SetLeft(ControlId id, int left) noexcept {
   return true;
 }
 
-int Form1Window::CheckValue(ControlId id) const noexcept {
+int Form1Window::CheckValue(ControlId id) noexcept {
+  BuildControls();
   const HWND control = Control(id);
   if (!control) return 0;
   return static_cast<int>(::SendMessageW(control, BM_GETCHECK, 0, 0));

@@ -26,8 +26,9 @@ class Form1Window {
   Form1Window& operator=(const Form1Window&) = delete;
   ~Form1Window() = default;
 
-  // Creates the window hidden, with its German texts and design geometry. False when the window
-  // itself could not be made; a control that fails is left out.
+  // Creates the window hidden, with its German texts and design geometry; the controls follow when
+  // they are first needed. False when the window itself could not be made; a control that fails is
+  // left out.
   bool Create(const Form1Setup& setup) noexcept;
   HWND handle() const noexcept { return window_.get(); }
 
@@ -36,11 +37,11 @@ class Form1Window {
   void Destroy() noexcept;
   void SetTimer(const TimerSetting& timer) noexcept;
 
-  std::wstring Text(ControlId id) const;
+  std::wstring Text(ControlId id);
   bool SetText(ControlId id, std::wstring_view text) noexcept;
   int Left(ControlId id) const noexcept;  // twips
   bool SetLeft(ControlId id, int left) noexcept;
-  int CheckValue(ControlId id) const noexcept;
+  int CheckValue(ControlId id) noexcept;
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
@@ -52,6 +53,7 @@ class Form1Window {
   void DrawDot(const DRAWITEMSTRUCT& item) noexcept;
 
   bool CreateFrame(HINSTANCE instance) noexcept;
+  void BuildControls() noexcept;
   void CreateControl(HINSTANCE instance, const ControlSpec& spec) noexcept;
   void ArrangeTabOrder() noexcept;
   void FitToText(ControlId id, std::wstring_view text) noexcept;
@@ -59,6 +61,8 @@ class Form1Window {
   HWND Control(ControlId id) const noexcept;
 
   FormEvents* events_ = nullptr;
+  HINSTANCE instance_ = nullptr;
+  bool controlsBuilt_ = false;
   Dpi dpi_;
   UniqueFont font_;
   UniqueIcon bigIcon_;

@@ -161,3 +161,61 @@ void Process::Kill() {
 }
 
 }  // namespace brindle::e2e
+
+namespace brindle::e2e {
+namespace {
+
+struct Suspended {
+  HANDLE process = nullptr;
+  HANDLE thread = nullptr;
+  DWORD pid = 0;
+};
+
+void EndSuspended(std::vector<Suspended>& created) {
+  for (const Suspended& one : created) {
+    TerminateProcess(one.process, 1);
+    CloseHandle(one.thread);
+    CloseHandle(one.process);
+  }
+  created.clear();
+}
+
+}  // namespace
+
+std::vector<Process> Process::StartTogether(std::string_view exePath, const LaunchOptions& options,
+                                            int count) {
+  if (options.wineLocale) return {};
+  const std::wstring application = Widen(exePath);
+  std::wstring commandLine = L"\"" + application + L"\"";
+  if (!options.arguments.empty()) commandLine += L" " + Widen(options.arguments);
+  const std::wstring folder = Widen(options.workingFolder ? *options.workingFolder : FolderOf(exePath));
+  std::wstring environment;
+  if (!options.environment.empty()) environment = EnvironmentBlock(options.environment);
+
+  std::vector<Suspended> created;
+  for (int index = 0; index < count; ++index) {
+    std::wstring line = commandLine;  // CreateProcessW may write into it
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED,
+                        environment.empty() ? nullptr : environment.data(), folder.c_str(), &startup,
+                        &process)) {
+      EndSuspended(created);
+      return {};
+    }
+    created.push_back({process.hProcess, process.hThread, process.dwProcessId});
+  }
+
+  const Timestamp started = Now();
+  for (const Suspended& one : created) ResumeThread(one.thread);
+  std::vector<Process> processes;
+  for (const Suspended& one : created) {
+    CloseHandle(one.thread);
+    processes.push_back(Process(one.process, one.pid, started));
+  }
+  return processes;
+}
+
+}  // namespace brindle::e2e

@@ -97,3 +97,16 @@ std::string ArgumentsAfterProgramName(std::string_view commandLine) {
 }
 
 }  // namespace brindle::e2e
+
+namespace brindle::e2e {
+
+std::string ProgramNameOfCommandLine(std::string_view commandLine) {
+  if (!commandLine.empty() && commandLine.front() == '"') {
+    const std::size_t quote = commandLine.find('"', 1);
+    return std::string(
+        commandLine.substr(1, quote == std::string_view::npos ? std::string_view::npos : quote - 1));
+  }
+  return std::string(commandLine.substr(0, commandLine.find_first_of(" \t")));
+}
+
+}  // namespace brindle::e2e

@@ -47,5 +47,7 @@ bool WaitForStandinsToEnd(std::string_view folder, std::chrono::milliseconds tim
 // first token: up to the closing quote when it starts with one, else up to the first blank), with
 // leading blanks removed.
 std::string ArgumentsAfterProgramName(std::string_view commandLine);
+// The program name at the start of a command line by the same rule, without its quotes.
+std::string ProgramNameOfCommandLine(std::string_view commandLine);
 
 }  // namespace brindle::e2e
