@@ -34,51 +34,6 @@ Names StartedCopies(const TestFolder& folder) {
   return copies;
 }
 
-std::optional<Window> OkButtonOf(const Window& form) {
-  for (const Window& child : form.Children()) {
-    if (child.ClassName() == "Button" && child.Text() == "OK") return child;
-  }
-  return std::nullopt;
-}
-
-// Like Watch, but answers the information window as a user who wants a launch does: with its OK
-// button (the count box keeps its "5", the do-not-show-again box stays clear).
-RunResult WatchPressingOk(Process& launcher) {
-  RunResult result;
-  const Timestamp deadline = Later(launcher.started(), kRunTimeout);
-  while (!launcher.WaitForExit(std::chrono::milliseconds(50))) {
-    if (Now() > deadline) {
-      launcher.Kill();
-      return result;
-    }
-    if (const std::optional<MessageBoxView> box = FindMessageBox(launcher.pid())) {
-      result.messages.push_back({box->title, box->text});
-      PressOk(*box);
-      continue;
-    }
-    if (result.windowShown) continue;
-    if (const std::optional<Window> form =
-            WaitForWindow(launcher.pid(), kForm1Caption, std::chrono::milliseconds(0))) {
-      result.windowShown = true;
-      const std::optional<Window> ok = OkButtonOf(*form);
-      if (!ok) {
-        ADD_FAILURE() << "the information window has no OK button";
-        form->Close();
-        continue;
-      }
-      // The click runs the launch inside the program, which may end the process before it answers.
-      ok->Click();
-    }
-  }
-  result.ended = true;
-  result.endedAt = launcher.ended();
-  result.seconds = launcher.LifetimeSeconds();
-  return result;
-}
-
-// How the information window is answered, should it appear.
-enum class WindowAnswer { Close, Ok };
-
 class FaultScenario : public Scenario {
  protected:
   // Starts Tavu.exe in the test's folder and watches it to its end; fails the test when it does not
@@ -89,7 +44,7 @@ class FaultScenario : public Scenario {
       ADD_FAILURE() << "could not start " << folder().AppFile(kLauncherExe);
       return {};
     }
-    RunResult result = answer == WindowAnswer::Ok ? WatchPressingOk(*launcher) : Watch(*launcher);
+    RunResult result = Watch(*launcher, answer);
     EXPECT_TRUE(result.ended) << "the launcher did not end within " << kRunTimeout.count() << " s";
     exitCode_ = launcher->ExitCode();
     return result;

@@ -8,7 +8,33 @@ void PrintTo(const MessageSeen& message, std::ostream* out) {
   *out << "{title \"" << message.title << "\", text \"" << message.text << "\"}";
 }
 
-RunResult Watch(Process& launcher) {
+namespace {
+
+std::optional<Window> OkButtonOf(const Window& form) {
+  for (const Window& child : form.Children()) {
+    if (child.ClassName() == "Button" && child.Text() == "OK") return child;
+  }
+  return std::nullopt;
+}
+
+void Answer(const Window& form, WindowAnswer answer) {
+  if (answer == WindowAnswer::Close) {
+    form.Close();
+    return;
+  }
+  const std::optional<Window> ok = OkButtonOf(form);
+  if (!ok) {
+    ADD_FAILURE() << "the information window has no OK button";
+    form.Close();
+    return;
+  }
+  // The click runs the launch inside the program, which may end the process before it answers.
+  ok->Click();
+}
+
+}  // namespace
+
+RunResult Watch(Process& launcher, WindowAnswer answer) {
   RunResult result;
   const Timestamp deadline = Later(launcher.started(), kRunTimeout);
   while (!launcher.WaitForExit(std::chrono::milliseconds(50))) {
@@ -21,12 +47,11 @@ RunResult Watch(Process& launcher) {
       PressOk(*box);
       continue;
     }
-    if (!result.windowShown) {
-      if (const std::optional<Window> form =
-              WaitForWindow(launcher.pid(), kForm1Caption, std::chrono::milliseconds(0))) {
-        result.windowShown = true;
-        form->Close();
-      }
+    if (result.windowShown) continue;
+    if (const std::optional<Window> form =
+            WaitForWindow(launcher.pid(), kForm1Caption, std::chrono::milliseconds(0))) {
+      result.windowShown = true;
+      Answer(*form, answer);
     }
   }
   result.ended = true;

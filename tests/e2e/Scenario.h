@@ -35,9 +35,15 @@ struct RunResult {
   bool windowShown = false;           // the information window appeared (and was closed)
 };
 
-// Watches a started launcher to its end: presses OK on each message box and closes the information
-// window should it appear, so that an unexpected one fails the test instead of hanging it.
-RunResult Watch(Process& launcher);
+// How a watched run answers the information window.
+enum class WindowAnswer {
+  Close,  // as a user who changes their mind: an unexpected window fails the test, never hangs it
+  Ok,     // as a user who wants a launch: the count box keeps its "5", the box stays clear
+};
+
+// Watches a started launcher to its end: presses OK on each message box and answers the information
+// window, should it appear, as `answer` says.
+RunResult Watch(Process& launcher, WindowAnswer answer = WindowAnswer::Close);
 
 class Scenario : public ::testing::Test {
  protected:
