@@ -87,8 +87,8 @@ constexpr int ControlNumber(ControlId id) {
 }
 
 constexpr const ControlSpec& SpecOf(ControlId id) {
-  for (const auto& spec : kControls)
-    if (spec.id == id) return spec;
+  for (const auto& row : kControls)
+    if (row.id == id) return row;
   return kControls[0];  // unreachable: every id has a row (checked below)
 }
 
@@ -113,9 +113,8 @@ constexpr bool TabOrderIsOkThenBoxThenCheck() {
          SpecOf(ControlId::Check1).tabOrder == 3;
 }
 constexpr bool EverythingFitsTheClientArea() {
-  for (const auto& spec : kControls)
-    if (spec.left + spec.width > kForm1.clientWidth || spec.top + spec.height > kForm1.clientHeight)
-      return false;
+  for (const auto& row : kControls)
+    if (row.left + row.width > kForm1.clientWidth || row.top + row.height > kForm1.clientHeight) return false;
   return true;
 }
 }  // namespace detail

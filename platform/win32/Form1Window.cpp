@@ -78,8 +78,8 @@ bool Form1Window::Create(const Form1Setup& setup) noexcept {
   bigIcon_ = LoadApplicationIcon(setup.instance, SM_CXICON, SM_CYICON);
   smallIcon_ = LoadApplicationIcon(setup.instance, SM_CXSMICON, SM_CYSMICON);
   instance_ = setup.instance;
-  for (const ControlSpec& spec : kControls)
-    layout_[IndexOf(spec.id)] = {.left = spec.left, .top = spec.top, .width = spec.width, .height = spec.height};
+  for (const ControlSpec& row : kControls)
+    layout_[IndexOf(row.id)] = {.left = row.left, .top = row.top, .width = row.width, .height = row.height};
   return CreateFrame(setup.instance);
 }
 
@@ -88,7 +88,7 @@ bool Form1Window::Create(const Form1Setup& setup) noexcept {
 void Form1Window::BuildControls() noexcept {
   if (controlsBuilt_ || !window_) return;
   controlsBuilt_ = true;
-  for (const ControlSpec& spec : kControls) CreateControl(instance_, spec);
+  for (const ControlSpec& row : kControls) CreateControl(instance_, row);
   ArrangeTabOrder();
   lastFocus_ = Control(ControlId::Command1);
 }
@@ -111,22 +111,22 @@ bool Form1Window::CreateFrame(HINSTANCE instance) noexcept {
   return true;
 }
 
-void Form1Window::CreateControl(HINSTANCE instance, const ControlSpec& spec) noexcept {
-  const std::size_t index = IndexOf(spec.id);
-  const ControlStyle style = StyleOf(spec.kind, spec.tabOrder != kNoTabStop);
+void Form1Window::CreateControl(HINSTANCE instance, const ControlSpec& row) noexcept {
+  const std::size_t index = IndexOf(row.id);
+  const ControlStyle style = StyleOf(row.kind, row.tabOrder != kNoTabStop);
   const RECT bounds = ToPixels(layout_[index], dpi_);
-  const std::wstring text = InitialText(spec.id);
+  const std::wstring text = InitialText(row.id);
   const HWND control = ::CreateWindowExW(
       style.exStyle, style.className, text.c_str(), style.style, bounds.left, bounds.top,
       bounds.right - bounds.left, bounds.bottom - bounds.top, window_.get(),
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlNumber(spec.id))), instance, nullptr);
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlNumber(row.id))), instance, nullptr);
   controls_[index] = control;
   if (!control) return;
   ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
-  switch (spec.kind) {
+  switch (row.kind) {
     case ControlKind::AutoSizeLabel:
-      FitToText(spec.id, text);
+      FitToText(row.id, text);
       break;
     case ControlKind::TextBox:
       // The edit's own limit also cuts what is pasted.
@@ -144,8 +144,8 @@ void Form1Window::CreateControl(HINSTANCE instance, const ControlSpec& spec) noe
 void Form1Window::ArrangeTabOrder() noexcept {
   for (int order = 1;; ++order) {
     const ControlSpec* next = nullptr;
-    for (const ControlSpec& spec : kControls)
-      if (spec.tabOrder == order) next = &spec;
+    for (const ControlSpec& row : kControls)
+      if (row.tabOrder == order) next = &row;
     if (!next) return;
     ::SetWindowPos(Control(next->id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }

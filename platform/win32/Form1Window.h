@@ -54,7 +54,7 @@ class Form1Window {
 
   bool CreateFrame(HINSTANCE instance) noexcept;
   void BuildControls() noexcept;
-  void CreateControl(HINSTANCE instance, const ControlSpec& spec) noexcept;
+  void CreateControl(HINSTANCE instance, const ControlSpec& row) noexcept;
   void ArrangeTabOrder() noexcept;
   void FitToText(ControlId id, std::wstring_view text) noexcept;
   void Centre() noexcept;

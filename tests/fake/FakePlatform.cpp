@@ -7,9 +7,8 @@ namespace brindle::fake {
 
 FakePlatform::FakePlatform() {
   // The window as the toolkit builds it: German texts, design geometry.
-  for (const auto& spec : kControls) {
-    controls[spec.id] = {
-        .text = std::string(GermanTextOf(spec.id).value_or("")), .left = spec.left, .check = 0};
+  for (const auto& row : kControls) {
+    controls[row.id] = {.text = std::string(GermanTextOf(row.id).value_or("")), .left = row.left, .check = 0};
   }
   controls[ControlId::Text1].text = std::string(kText1Initial);
 }

@@ -32,13 +32,13 @@ TEST(SwitchToEnglishTest, ChangesTheEightTextsAndMovesBoxAndHint) {
        "Please enter the maximum number of instances of ICQ 7 (at the same time) in the box below."},
       {ControlId::Check1, "Do not show this message again"},
   };
-  for (const auto& spec : kControls) {
-    const auto& now = platform.controls[spec.id];
-    const auto& was = before.at(spec.id);
-    const auto translated = english.find(spec.id);
-    EXPECT_EQ(now.text, translated != english.end() ? translated->second : was.text) << spec.name;
-    const bool shifted = spec.id == ControlId::Text1 || spec.id == ControlId::Label8;
-    EXPECT_EQ(now.left, shifted ? was.left - 280 : was.left) << spec.name;
+  for (const auto& row : kControls) {
+    const auto& now = platform.controls[row.id];
+    const auto& was = before.at(row.id);
+    const auto translated = english.find(row.id);
+    EXPECT_EQ(now.text, translated != english.end() ? translated->second : was.text) << row.name;
+    const bool shifted = row.id == ControlId::Text1 || row.id == ControlId::Label8;
+    EXPECT_EQ(now.left, shifted ? was.left - 280 : was.left) << row.name;
   }
   EXPECT_EQ(platform.controls[ControlId::Text1].left, 3720);
   EXPECT_EQ(platform.controls[ControlId::Label8].left, 4400);
@@ -85,7 +85,7 @@ TEST(ControlTableTest, HintsStand480TwipsApartWithTheirDots) {
 
 TEST(ControlTableTest, OnlyTheThreeInputControlsTakeTheFocus) {
   int focusable = 0;
-  for (const auto& spec : kControls) focusable += spec.tabOrder != kNoTabStop;
+  for (const auto& row : kControls) focusable += row.tabOrder != kNoTabStop;
   EXPECT_EQ(focusable, 3);
   // The count box and its range hint keep a 65-twip gap, in both languages.
   EXPECT_EQ(SpecOf(ControlId::Label8).left - (SpecOf(ControlId::Text1).left + SpecOf(ControlId::Text1).width),
@@ -94,9 +94,9 @@ TEST(ControlTableTest, OnlyTheThreeInputControlsTakeTheFocus) {
 
 TEST(ControlTableTest, ControlNumbersAreDistinctAndNotTheDialogButtons) {
   std::set<int> numbers;
-  for (const auto& spec : kControls) {
-    const int number = ControlNumber(spec.id);
-    EXPECT_GT(number, 2) << spec.name;  // IDOK and IDCANCEL stay free for the dialog manager
+  for (const auto& row : kControls) {
+    const int number = ControlNumber(row.id);
+    EXPECT_GT(number, 2) << row.name;  // IDOK and IDCANCEL stay free for the dialog manager
     numbers.insert(number);
   }
   EXPECT_EQ(numbers.size(), kControls.size());
