@@ -68,6 +68,25 @@ std::optional<std::pair<HANDLE, DWORD>> OpenProcessByImage(const std::wstring& e
   return std::nullopt;
 }
 
+// What CreateProcessW needs to start a program as the options say.
+struct LaunchParts {
+  std::wstring application;
+  std::wstring commandLine;  // quoted program path, then the arguments
+  std::wstring folder;
+  std::wstring environment;  // empty: the test's own
+  wchar_t* EnvironmentOrNull() { return environment.empty() ? nullptr : environment.data(); }
+};
+
+LaunchParts PrepareLaunch(std::string_view exePath, const LaunchOptions& options) {
+  LaunchParts parts;
+  parts.application = Widen(exePath);
+  parts.commandLine = L"\"" + parts.application + L"\"";
+  if (!options.arguments.empty()) parts.commandLine += L" " + Widen(options.arguments);
+  parts.folder = Widen(options.workingFolder ? *options.workingFolder : FolderOf(exePath));
+  if (!options.environment.empty()) parts.environment = EnvironmentBlock(options.environment);
+  return parts;
+}
+
 }  // namespace
 
 void KernelHandleCloser::operator()(void* handle) const noexcept {
@@ -83,20 +102,15 @@ Process::~Process() {
 
 std::optional<Process> Process::Start(std::string_view exePath, const LaunchOptions& options) {
   if (options.wineLocale) return StartWithWineLocale(exePath, options);
-  const std::wstring application = Widen(exePath);
-  std::wstring commandLine = L"\"" + application + L"\"";
-  if (!options.arguments.empty()) commandLine += L" " + Widen(options.arguments);
-  const std::wstring folder = Widen(options.workingFolder ? *options.workingFolder : FolderOf(exePath));
-  std::wstring environment;
-  if (!options.environment.empty()) environment = EnvironmentBlock(options.environment);
+  LaunchParts parts = PrepareLaunch(exePath, options);
   const Timestamp started = Now();
 
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                      CREATE_UNICODE_ENVIRONMENT, environment.empty() ? nullptr : environment.data(),
-                      folder.c_str(), &startup, &process)) {
+  if (!CreateProcessW(parts.application.c_str(), parts.commandLine.data(), nullptr, nullptr, FALSE,
+                      CREATE_UNICODE_ENVIRONMENT, parts.EnvironmentOrNull(), parts.folder.c_str(), &startup,
+                      &process)) {
     return std::nullopt;
   }
   CloseHandle(process.hThread);
@@ -185,23 +199,17 @@ void EndSuspended(std::vector<Suspended>& created) {
 std::vector<Process> Process::StartTogether(std::string_view exePath, const LaunchOptions& options,
                                             int count) {
   if (options.wineLocale) return {};
-  const std::wstring application = Widen(exePath);
-  std::wstring commandLine = L"\"" + application + L"\"";
-  if (!options.arguments.empty()) commandLine += L" " + Widen(options.arguments);
-  const std::wstring folder = Widen(options.workingFolder ? *options.workingFolder : FolderOf(exePath));
-  std::wstring environment;
-  if (!options.environment.empty()) environment = EnvironmentBlock(options.environment);
+  LaunchParts parts = PrepareLaunch(exePath, options);
 
   std::vector<Suspended> created;
   for (int index = 0; index < count; ++index) {
-    std::wstring line = commandLine;  // CreateProcessW may write into it
+    std::wstring line = parts.commandLine;  // CreateProcessW may write into it
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED,
-                        environment.empty() ? nullptr : environment.data(), folder.c_str(), &startup,
-                        &process)) {
+    if (!CreateProcessW(parts.application.c_str(), line.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED, parts.EnvironmentOrNull(),
+                        parts.folder.c_str(), &startup, &process)) {
       EndSuspended(created);
       return {};
     }
