@@ -1,0 +1,42 @@
+// A stand-in for the messenger, placed as ICQ.exe by the end-to-end tests and the demo. It shows no
+// window. It appends "module path|show state|command line" (UTF-8) to standin.log in its folder,
+// leaves its side file (its own path + ".csassembly") after a delay, as the messenger does, and ends
+// a while after its start. standin.cfg beside it may hold the delay (-1: never) and the lifetime in
+// milliseconds; without it: 300 and 1000.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  wchar_t module[MAX_PATH] = L"";
+  const std::wstring path(module, GetModuleFileNameW(nullptr, module, MAX_PATH));
+  const std::wstring folder = path.substr(0, path.rfind(L'\\') + 1);
+  int delayMs = 300, aliveMs = 1000;
+  if (FILE* config = _wfopen((folder + L"standin.cfg").c_str(), L"r")) {
+    std::fscanf(config, "%d %d", &delayMs, &aliveMs);
+    std::fclose(config);
+  }
+  STARTUPINFOW startup{};
+  GetStartupInfoW(&startup);
+  const std::wstring line =
+      path + L"|" + std::to_wstring(startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : -1) +
+      L"|" + GetCommandLineW() + L"\r\n";
+  char utf8[4 * MAX_PATH * 3];
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, line.c_str(), int(line.size()), utf8, sizeof utf8, nullptr, nullptr);
+  for (int attempt = 0; attempt < 100; ++attempt, Sleep(20)) {  // another copy may be writing too
+    if (FILE* log = _wfopen((folder + L"standin.log").c_str(), L"ab")) {
+      std::fwrite(utf8, 1, size, log);
+      std::fclose(log);
+      break;
+    }
+  }
+  if (delayMs >= 0) {
+    Sleep(delayMs);
+    if (FILE* side = _wfopen((path + L".csassembly").c_str(), L"wb")) std::fclose(side);
+  }
+  Sleep(aliveMs > delayMs ? aliveMs - std::max(delayMs, 0) : 0);
+  return 0;
+}
