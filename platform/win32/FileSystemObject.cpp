@@ -23,11 +23,16 @@ std::optional<DISPID> MethodId(IDispatch& object, const wchar_t* name) noexcept 
   return id;
 }
 
+bool FileSystemFileExists(const std::wstring& path) noexcept {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace
 
-bool ScriptingFileExists(std::wstring_view path) noexcept {
+bool ScriptingFileExists(const std::wstring& path) noexcept {
   const ComPtr<IDispatch> object = CreateFileSystemObject();
-  if (!object) return false;
+  if (!object) return FileSystemFileExists(path);
   const std::optional<DISPID> fileExists = MethodId(*object.get(), L"FileExists");
   if (!fileExists) return false;
   const UniqueBstr argumentText(path);
