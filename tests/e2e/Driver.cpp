@@ -61,12 +61,30 @@ std::string Narrow(std::wstring_view utf16) {
 
 // --- Windows of other processes, worked as a user would ---------------------------------------------
 
+BOOL CALLBACK AddWindow(HWND window, LPARAM windows) {
+  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+  return TRUE;
+}
+
+// The top-level windows, or the children of `parent`, listed in one go. Walking them a call at a time
+// (FindWindowEx after the one found last) hangs Wine 10's wineserver for good when that window is
+// being destroyed meanwhile.
+std::vector<HWND> WindowsIn(HWND parent = nullptr) {
+  std::vector<HWND> windows;
+  parent ? EnumChildWindows(parent, AddWindow, LPARAM(&windows)) : EnumWindows(AddWindow, LPARAM(&windows));
+  return windows;
+}
+
 // A visible top-level window of one of the processes, of the class (nullptr: any).
 HWND FindWindowOf(const std::vector<DWORD>& processes, const wchar_t* className) {
-  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr));) {
+  for (const HWND window : WindowsIn()) {
     DWORD process = 0;
+    wchar_t windowClass[64] = L"";
     GetWindowThreadProcessId(window, &process);
-    if (IsWindowVisible(window) && std::count(processes.begin(), processes.end(), process)) return window;
+    GetClassNameW(window, windowClass, 64);
+    if (IsWindowVisible(window) && std::count(processes.begin(), processes.end(), process) &&
+        (!className || std::wstring_view(windowClass) == className))
+      return window;
   }
   return nullptr;
 }
@@ -99,7 +117,7 @@ bool SetClipboardText(std::string_view utf8) {
 // blue. The box belongs to another process, whose icon handles mean nothing here.
 std::string IconKind(HWND messageBox) {
   RECT at{};
-  for (HWND child = GetWindow(messageBox, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+  for (const HWND child : WindowsIn(messageBox))
     if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) GetWindowRect(child, &at);
   const HDC screen = GetDC(nullptr);
   int yellow = 0, blue = 0;
