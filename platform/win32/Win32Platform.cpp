@@ -80,12 +80,10 @@ void Win32Platform::InitCommonControls() {
 
 void Win32Platform::ShowMessage(const Message& message) {
   // No owner, so the box also appears while Form1 is hidden; brought to the front, since nothing of
-  // ours may be visible behind it. Not task-modal: Form1 is hidden whenever a message shows, so there
-  // is nothing to disable, and under Wine 10 a task-modal box that disables the hidden window now and
-  // then corrupts the wineserver's window list, which then hangs every program of the session.
+  // ours may be visible behind it.
   const UINT icon = message.icon == MessageIcon::Exclamation ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
   ::MessageBoxW(nullptr, Widen(message.text).c_str(), Widen(message.title).c_str(),
-                MB_OK | icon | MB_SETFOREGROUND);
+                MB_OK | icon | MB_SETFOREGROUND | MB_TASKMODAL);
 }
 
 void Win32Platform::HideWindow() {
