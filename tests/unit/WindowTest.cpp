@@ -14,8 +14,9 @@ TEST(Window, SwitchToEnglishTranslatesAndMovesTheCountBoxAndItsHint) {
   SwitchToEnglish(platform);
   for (const auto& row : kControls) {
     EXPECT_EQ(platform.texts[row.id], row.id == ControlId::Text1 ? "5" : EnglishTextOf(row.id).value_or(""));
-    if (row.id != ControlId::Text1 && row.id != ControlId::Label8)
+    if (row.id != ControlId::Text1 && row.id != ControlId::Label8) {
       EXPECT_EQ(platform.lefts[row.id], row.left);
+    }
   }
   EXPECT_EQ(platform.lefts[ControlId::Text1], 3720);
   EXPECT_EQ(platform.lefts[ControlId::Label8], 4400);
