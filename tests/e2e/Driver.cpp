@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/Text.h"
 #include "window/Controls.h"
 #include "window/SwitchToEnglish.h"
 #include "window/Texts.h"
@@ -28,6 +29,8 @@ namespace e2e {
 namespace {
 
 using Args = std::vector<std::string>;
+using brindle::win32::Narrow;
+using brindle::win32::Widen;
 
 struct Failure {
   std::string what;
@@ -44,19 +47,6 @@ auto WaitFor(Find find, const std::string& what) {
     if (auto found = find()) return found;
     Expect(std::chrono::steady_clock::now() < deadline, "timed out waiting for " + what);
   }
-}
-
-std::wstring Widen(std::string_view utf8) {
-  std::wstring wide(utf8.size(), L'\0');
-  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), int(wide.size())));
-  return wide;
-}
-
-std::string Narrow(std::wstring_view utf16) {
-  std::string narrow(utf16.size() * 3, '\0');
-  narrow.resize(WideCharToMultiByte(CP_UTF8, 0, utf16.data(), int(utf16.size()), narrow.data(),
-                                    int(narrow.size()), nullptr, nullptr));
-  return narrow;
 }
 
 // --- Windows of other processes, worked as a user would ---------------------------------------------

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/win32/Text.h"
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   wchar_t module[MAX_PATH] = L"";
   const std::wstring path(module, GetModuleFileNameW(nullptr, module, MAX_PATH));
@@ -23,12 +25,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::wstring line =
       path + L"|" + std::to_wstring(startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : -1) +
       L"|" + GetCommandLineW() + L"\r\n";
-  char utf8[4 * MAX_PATH * 3];
-  const int size =
-      WideCharToMultiByte(CP_UTF8, 0, line.c_str(), int(line.size()), utf8, sizeof utf8, nullptr, nullptr);
+  const std::string utf8 = brindle::win32::Narrow(line);
   for (int attempt = 0; attempt < 100; ++attempt, Sleep(20)) {  // another copy may be writing too
     if (FILE* log = _wfopen((folder + L"standin.log").c_str(), L"ab")) {
-      std::fwrite(utf8, 1, size, log);
+      std::fwrite(utf8.data(), 1, utf8.size(), log);
       std::fclose(log);
       break;
     }
