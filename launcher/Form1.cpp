@@ -37,7 +37,10 @@ void Form1::OnOkClick() noexcept {
   // (a double click, a repeating Enter) must not store or launch a second time.
   if (confirmed_) return;
   confirmed_ = true;
-  Guarded([&] { ConfirmCount(platform_, session_); });
+  Guarded([&] {
+    ConfirmCount(platform_, {.settingsPath = session_.settingsPath, .english = session_.english});
+    LaunchInstance(platform_, session_);
+  });
 }
 
 int Form1::OnCountBoxKey(int code) noexcept {

@@ -1,16 +1,14 @@
 #include "launcher/Launch.h"
 
 #include <limits>
+#include <optional>
 
 #include "launcher/Messages.h"
 #include "launcher/Paths.h"
 #include "settings/Settings.h"
+#include "settings/Text.h"
 
 namespace brindle {
-
-std::int32_t ValidSlotCount(std::int32_t slotCount) {
-  return slotCount < kMinSlotCount || slotCount > kMaxSlotCount ? kDefaultSlotCount : slotCount;
-}
 
 std::int32_t NextSlot(std::int32_t lastSlot, std::int32_t slotCount) {
   if (lastSlot < 0 || lastSlot >= slotCount) lastSlot = 0;
@@ -24,7 +22,14 @@ std::int32_t NextLaunchCount(std::int32_t launches) {
 namespace {
 
 std::int32_t ReadNumber(Platform& platform, const Session& session, std::string_view key) {
-  return ToInt32(ReadIniValue(platform, SettingsKey(session, key)));
+  return ToInt32(ReadIniValue(platform, SettingsKey(session.settingsPath, key)));
+}
+
+// The scripting object answers where it works. Where it is missing, blocked or broken the file system
+// answers instead: counting its failure as "no" would report ICQ.exe missing right beside it.
+bool FileExists(Platform& platform, std::string_view path) {
+  if (const std::optional<bool> exists = platform.ScriptingFileExists(path)) return *exists;
+  return platform.FileSystemFileExists(path);
 }
 
 void HandOverFinish(Platform& platform, const Session& session) {
@@ -34,9 +39,15 @@ void HandOverFinish(Platform& platform, const Session& session) {
   platform.EndProcess();
 }
 
+// The copies are the launcher's own files. A copy of a read-only ICQ.exe is read-only too, and a
+// read-only copy can be neither deleted nor overwritten: the slot would start its stale copy for ever.
 void PlaceFreshCopy(Platform& platform, const LaunchState& launch) {
-  if (platform.FileExists(launch.copyPath)) platform.DeleteFile(launch.copyPath);
+  if (FileExists(platform, launch.copyPath)) {
+    platform.MakeWritable(launch.copyPath);
+    platform.DeleteFile(launch.copyPath);
+  }
   platform.CopyFile({.from = launch.messengerPath, .to = launch.copyPath});
+  platform.MakeWritable(launch.copyPath);
 }
 
 }  // namespace
@@ -51,7 +62,7 @@ void LaunchInstance(Platform& platform, Session& session) {
   launch.messengerPath = MessengerPath(session.folder);
   launch.copyPath = CopyPath(session.folder, slot);
 
-  if (!platform.FileExists(launch.messengerPath)) {
+  if (!FileExists(platform, launch.messengerPath)) {
     ShowErrorAndEnd(platform, session.english, MessageId::MessengerMissing);
     return;
   }
@@ -59,11 +70,11 @@ void LaunchInstance(Platform& platform, Session& session) {
   platform.PumpEvents();
   platform.StartProgram(launch.copyPath);
   platform.PumpEvents();
-  WriteIniValue(platform, SettingsKey(session, settings::kLastNr), ToDecimal(slot));
-  WriteIniValue(platform, SettingsKey(session, settings::kStarts), ToDecimal(launches));
+  WriteIniValue(platform, SettingsKey(session.settingsPath, settings::kLastNr), ToDecimal(slot));
+  WriteIniValue(platform, SettingsKey(session.settingsPath, settings::kStarts), ToDecimal(launches));
   platform.PumpEvents();
 
-  if (platform.FileExists(SideFileOf(launch.copyPath))) {
+  if (FileExists(platform, SideFileOf(launch.copyPath))) {
     HandOverFinish(platform, session);
     return;
   }
@@ -73,7 +84,7 @@ void LaunchInstance(Platform& platform, Session& session) {
 
 void HandOverTick(Platform& platform, Session& session) {
   LaunchState& launch = session.launch;
-  if (launch.tickCount >= kTicksBeforeGivingUp || platform.FileExists(SideFileOf(launch.copyPath))) {
+  if (launch.tickCount >= kTicksThatWait || FileExists(platform, SideFileOf(launch.copyPath))) {
     HandOverFinish(platform, session);
     return;
   }

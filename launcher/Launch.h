@@ -9,16 +9,12 @@
 
 namespace brindle {
 
-inline constexpr std::int32_t kDefaultSlotCount = 5;
-inline constexpr std::int32_t kMinSlotCount = 2;
-inline constexpr std::int32_t kMaxSlotCount = 99;
 inline constexpr int kFirstLaunchTickMs = 2000;
 inline constexpr int kLaterLaunchTickMs = 1000;
-// Ticks counted before the wait gives up: it ends at the latest on the tick after the last of these.
-inline constexpr std::int16_t kTicksBeforeGivingUp = 5;
+// The ticks that only count and wait. The tick after them, the sixth, ends the wait whatever it sees:
+// six ticks in all, 6 s (12 s on the very first launch).
+inline constexpr std::int16_t kTicksThatWait = 5;
 
-// Slot counts outside 2..99 fall back to 5.
-std::int32_t ValidSlotCount(std::int32_t slotCount);
 // The slot after `lastSlot`, wrapping to 1 after the last; out-of-range values restart at 1.
 std::int32_t NextSlot(std::int32_t lastSlot, std::int32_t slotCount);
 // The launch counter plus one, held at its maximum rather than overflowing.

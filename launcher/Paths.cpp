@@ -1,6 +1,6 @@
 #include "launcher/Paths.h"
 
-#include "settings/Settings.h"
+#include "settings/Text.h"
 
 namespace brindle {
 
@@ -34,18 +34,6 @@ std::string CopyPath(std::string_view folder, std::int32_t slot) {
 
 std::string SideFileOf(std::string_view copyPath) {
   return std::string(copyPath) + std::string(kSideFileSuffix);
-}
-
-std::string_view Trim(std::string_view text) {
-  constexpr std::string_view kBlanks = " \t";
-  const auto first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(kBlanks);
-  return text.substr(first, last - first + 1);
-}
-
-bool Contains(std::string_view text, std::string_view part) {
-  return text.find(part) != std::string_view::npos;
 }
 
 }  // namespace brindle

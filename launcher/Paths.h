@@ -20,9 +20,4 @@ std::string MessengerPath(std::string_view folder);
 std::string CopyPath(std::string_view folder, std::int32_t slot);  // folder + "ICQ.exe" + slot
 std::string SideFileOf(std::string_view copyPath);
 
-// Leading and trailing blanks removed.
-std::string_view Trim(std::string_view text);
-// Case-sensitive substring test, as the switches are recognised anywhere in the command line.
-bool Contains(std::string_view text, std::string_view part);
-
 }  // namespace brindle

@@ -3,10 +3,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
-
-#include "platform/Platform.h"
-#include "settings/Settings.h"
 
 namespace brindle {
 
@@ -23,10 +19,5 @@ struct Session {
   bool english = false;      // process-wide language of every text
   LaunchState launch;
 };
-
-// A key of the settings file beside this launcher.
-inline ProfileKey SettingsKey(const Session& session, std::string_view key) {
-  return {.path = session.settingsPath, .section = settings::kSection, .key = key};
-}
 
 }  // namespace brindle

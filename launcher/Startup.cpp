@@ -4,6 +4,7 @@
 #include "launcher/Messages.h"
 #include "launcher/Paths.h"
 #include "settings/Settings.h"
+#include "settings/Text.h"
 #include "window/SwitchToEnglish.h"
 
 namespace brindle {
@@ -15,6 +16,15 @@ std::string LocaleLanguageName(Platform& platform, int kind) {
   return platform.LocaleInfo(kind, size);
 }
 
+namespace {
+
+struct LanguageSources {
+  std::string_view localeLanguageName;
+  std::string_view commandLine;
+  std::string_view languageSetting;
+};
+
+// Settings file over command line over system locale; "-english" over "-german".
 bool DecideEnglish(const LanguageSources& sources) {
   bool english = !Contains(sources.localeLanguageName, kGermanLanguageName);
   if (Contains(sources.commandLine, kSwitchGerman)) english = false;
@@ -24,8 +34,6 @@ bool DecideEnglish(const LanguageSources& sources) {
   return english;
 }
 
-namespace {
-
 void FixLocation(Platform& platform, Session& session) {
   session.commandLine = std::string(Trim(platform.CommandLineArguments()));
   session.folder = FolderOf(platform.ExecutablePath());
@@ -34,14 +42,24 @@ void FixLocation(Platform& platform, Session& session) {
 
 void DecideLanguage(Platform& platform, Session& session) {
   const std::string localeName = LocaleLanguageName(platform, kLocaleNativeLanguageName);
-  const std::string languageSetting = ReadIniValue(platform, SettingsKey(session, settings::kLanguage));
+  const std::string languageSetting =
+      ReadIniValue(platform, SettingsKey(session.settingsPath, settings::kLanguage));
   session.english = DecideEnglish({.localeLanguageName = localeName,
                                    .commandLine = session.commandLine,
                                    .languageSetting = languageSetting});
 }
 
+// An elevated launcher's guard exists but may not be opened by a normal one of the same user: that is
+// a launcher running too, and two of them would rotate the same slots and settings at once. Any other
+// failure lets the run go on, as every step does.
+bool AnotherLauncherRunning(Platform& platform) {
+  const GuardAnswer answer = platform.TakeInstanceGuard();
+  return answer == GuardAnswer::AlreadyTaken || answer == GuardAnswer::AccessDenied;
+}
+
 bool WindowWanted(Platform& platform, const Session& session) {
-  const bool noInfo = ReadIniValue(platform, SettingsKey(session, settings::kNoInfo)) == settings::kYes;
+  const bool noInfo =
+      ReadIniValue(platform, SettingsKey(session.settingsPath, settings::kNoInfo)) == settings::kYes;
   return !noInfo || Contains(session.commandLine, kSwitchInfo);
 }
 
@@ -52,7 +70,7 @@ void RunStartup(Platform& platform, Session& session) {
   FixLocation(platform, session);
   DecideLanguage(platform, session);
 
-  if (platform.AnotherInstanceRunning()) {
+  if (AnotherLauncherRunning(platform)) {
     ShowErrorAndEnd(platform, session.english, MessageId::AlreadyRunning);
     return;
   }
@@ -65,7 +83,7 @@ void RunStartup(Platform& platform, Session& session) {
     return;
   }
   if (session.english) SwitchToEnglish(platform);
-  WriteIniValue(platform, SettingsKey(session, settings::kNoInfo), settings::kNo);
+  WriteIniValue(platform, SettingsKey(session.settingsPath, settings::kNoInfo), settings::kNo);
   platform.ShowWindow();
 }
 

@@ -18,15 +18,6 @@ inline constexpr std::string_view kGermanLanguageName = "Deutsch";
 // The platform's text for the system default locale and the given kind; empty when the query fails.
 std::string LocaleLanguageName(Platform& platform, int kind);
 
-struct LanguageSources {
-  std::string_view localeLanguageName;
-  std::string_view commandLine;
-  std::string_view languageSetting;
-};
-
-// Settings file over command line over system locale; "-english" over "-german".
-bool DecideEnglish(const LanguageSources& sources);
-
 // Fixes command line, folder, settings path and language, applies the two guards, then launches at
 // once or shows the window.
 void RunStartup(Platform& platform, Session& session);

@@ -3,10 +3,11 @@
 // only: text is UTF-8, geometry is twips. Every operation reports failure as a value and never throws;
 // callers ignore failures and go on with their next step.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "window/Controls.h"
+#include "platform/ControlId.h"
 
 namespace brindle {
 
@@ -34,6 +35,14 @@ struct TimerSetting {
   bool enabled;
 };
 
+// What the system answers when the launcher asks for its per-user, per-executable guard.
+enum class GuardAnswer {
+  Taken,         // ours now, for the life of the process
+  AlreadyTaken,  // another launcher holds it
+  AccessDenied,  // it exists, but belongs to a launcher this one may not open (one run elevated)
+  Failed,        // any other failure
+};
+
 // The kind of locale information asked for at start-up: the native name of the language.
 inline constexpr int kLocaleNativeLanguageName = 4;
 
@@ -44,8 +53,8 @@ class Platform {
   // Process facts.
   virtual std::string CommandLineArguments() = 0;  // raw text after the program name, untrimmed
   virtual std::string ExecutablePath() = 0;        // full path of the running executable
-  // Takes the per-user, per-executable guard; true when another launcher already holds it.
-  virtual bool AnotherInstanceRunning() = 0;
+  // Asks for the per-user, per-executable guard; when taken it is held until the process ends.
+  virtual GuardAnswer TakeInstanceGuard() = 0;
 
   // System default locale: the buffer size the text needs (terminator included, 0 on failure), and
   // the text read with a buffer of the given size.
@@ -57,10 +66,14 @@ class Platform {
   virtual bool WriteProfileString(const ProfileKey& key, std::string_view value) = 0;
 
   // Files and processes.
-  virtual bool FileExists(std::string_view path) = 0;
+  // The scripting file-system object's answer; nullopt when the object fails in any way (not
+  // registered, blocked, or its FileExists cannot be called).
+  virtual std::optional<bool> ScriptingFileExists(std::string_view path) = 0;
+  virtual bool FileSystemFileExists(std::string_view path) = 0;  // a file, not a folder
   virtual bool DeleteFile(std::string_view path) = 0;
-  virtual bool CopyFile(const FileMove& copy) = 0;    // replaces an existing destination
-  virtual bool RenameFile(const FileMove& move) = 0;  // never replaces an existing file
+  virtual bool CopyFile(const FileMove& copy) = 0;       // replaces an existing destination
+  virtual bool RenameFile(const FileMove& move) = 0;     // never replaces an existing file
+  virtual bool MakeWritable(std::string_view path) = 0;  // clears the read-only attribute
   // Starts a program file with no arguments, in the launcher's working directory, in a normal
   // window with focus; neither waits for it nor keeps a handle.
   virtual bool StartProgram(std::string_view path) = 0;

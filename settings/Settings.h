@@ -3,7 +3,6 @@
 // remembers between runs goes through ReadIniValue and WriteIniValue, straight to the file.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,18 +24,24 @@ inline constexpr std::string_view kEnglish = "English";
 inline constexpr std::string_view kGerman = "German";
 // Characters handed to the profile reader; a longer value comes back cut to one less.
 inline constexpr int kReadBufferSize = 9999;
+
+// The slot counts MaxNr may hold, and the count that stands in for any other value.
+inline constexpr std::int32_t kMinSlotCount = 2;
+inline constexpr std::int32_t kMaxSlotCount = 99;
+inline constexpr std::int32_t kDefaultSlotCount = 5;
 }  // namespace settings
+
+// A key of the settings file at `settingsPath`.
+inline ProfileKey SettingsKey(std::string_view settingsPath, std::string_view key) {
+  return {.path = settingsPath, .section = settings::kSection, .key = key};
+}
 
 // A missing file, section or key, or a failed read, gives the empty string.
 std::string ReadIniValue(Platform& platform, const ProfileKey& key);
 // Creates file, section or key as needed; a failed write is silently lost.
 void WriteIniValue(Platform& platform, const ProfileKey& key, std::string_view value);
 
-// Settings numbers are 32-bit. Blanks around the number and a sign are accepted; anything else
-// (empty, letters, fractions, a value out of range) does not convert and gives 0.
-std::int32_t ToInt32(std::string_view text);
-std::optional<std::int32_t> ParseInt32(std::string_view text);
-
-std::string ToDecimal(std::int32_t value);
+// Slot counts outside 2..99 fall back to 5.
+std::int32_t ValidSlotCount(std::int32_t slotCount);
 
 }  // namespace brindle

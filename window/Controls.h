@@ -7,26 +7,9 @@
 #include <cstddef>
 #include <string_view>
 
-namespace brindle {
+#include "platform/ControlId.h"
 
-enum class ControlId {
-  Label2,
-  Label3,
-  Point0,
-  Label4,
-  Point1,
-  Label5,
-  Point2,
-  Label6,
-  Point3,
-  Label7,
-  Point4,
-  Label1,
-  Text1,
-  Label8,
-  Check1,
-  Command1,
-};
+namespace brindle {
 
 enum class ControlKind {
   AutoSizeLabel,  // one line, sized to its text, left/top fixed

@@ -2,10 +2,9 @@
 
 #include <limits>
 
-#include "launcher/Launch.h"
-#include "launcher/Paths.h"
 #include "platform/FormEvents.h"
 #include "settings/Settings.h"
+#include "settings/Text.h"
 #include "window/Texts.h"
 
 namespace brindle {
@@ -55,21 +54,19 @@ std::optional<std::int16_t> ParseCount(std::string_view text) {
 
 std::int16_t CountFromText(std::string_view text) {
   const std::int16_t count = ParseCount(text).value_or(0);
-  return count < kMinSlotCount || count > kMaxSlotCount ? static_cast<std::int16_t>(kDefaultSlotCount)
-                                                        : count;
+  return static_cast<std::int16_t>(ValidSlotCount(count));
 }
 
-void ConfirmCount(Platform& platform, Session& session) {
+void ConfirmCount(Platform& platform, const Confirmation& confirmation) {
   platform.HideWindow();
   const std::int16_t count = CountFromText(platform.ControlText(ControlId::Text1));
-  WriteIniValue(platform, SettingsKey(session, settings::kMaxNr), ToDecimal(count));
+  WriteIniValue(platform, SettingsKey(confirmation.settingsPath, settings::kMaxNr), ToDecimal(count));
   if (platform.CheckValue(ControlId::Check1) == kTicked) {
-    platform.ShowMessage({.text = MessageTextOf(MessageId::HowToSeeWindowAgain, session.english),
+    platform.ShowMessage({.text = MessageTextOf(MessageId::HowToSeeWindowAgain, confirmation.english),
                           .title = kInformationTitle,
                           .icon = MessageIcon::Information});
-    WriteIniValue(platform, SettingsKey(session, settings::kNoInfo), settings::kYes);
+    WriteIniValue(platform, SettingsKey(confirmation.settingsPath, settings::kNoInfo), settings::kYes);
   }
-  LaunchInstance(platform, session);
 }
 
 }  // namespace brindle

@@ -1,12 +1,11 @@
 #pragma once
 // The count box and the OK button: which keys the box takes, how its text becomes the slot count, and
-// the confirmation that stores the choices and hands over to the launch.
+// the confirmation that stores the choices before the launch.
 
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
-#include "launcher/Session.h"
 #include "platform/Platform.h"
 
 namespace brindle {
@@ -25,7 +24,14 @@ std::optional<std::int16_t> ParseCount(std::string_view text);
 // The slot count the box asks for: 5 when the text does not convert or lies outside 2..99.
 std::int16_t CountFromText(std::string_view text);
 
-// The OK button: hide, store MaxNr, honour the do-not-show-again box, launch.
-void ConfirmCount(Platform& platform, Session& session);
+// What the OK button needs of the running launcher.
+struct Confirmation {
+  std::string_view settingsPath;
+  bool english;
+};
+
+// The OK button up to the launch, which the caller starts next: hide, store MaxNr, honour the
+// do-not-show-again box.
+void ConfirmCount(Platform& platform, const Confirmation& confirmation);
 
 }  // namespace brindle

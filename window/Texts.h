@@ -26,7 +26,7 @@ inline constexpr std::array<ControlText, 10> kControlTexts{{
      "verhindern, ICQ 7 möglichst vor dem Login erneut starten.",
      "To load settings successfully (language, skin, etc.) and to avoid other problems start ICQ 7 "
      "again before logging in."},
-    // Two blanks after the closing parenthesis, as the window has always shown it.
+    // Both blanks after the closing parenthesis belong to the text: do not tidy them away.
     {ControlId::Label5,
      "Ist eine Firewall aktiv (z.B. Windows Firewall)  muss ICQ 7 eventuell für jede Instanz erneut "
      "freigegeben werden.",
@@ -71,7 +71,7 @@ struct MessageText {
 
 inline constexpr std::array<MessageText, 4> kMessages{{
     {MessageId::AlreadyRunning, "Der Brindle läuft bereits.", "Brindle is already running."},
-    // The German text has never had a full stop; users know it that way.
+    // No full stop in German, unlike English: each message is shown word for word, so do not add one.
     {MessageId::WrongExeName, "Falscher EXE-Name des Brindles", "Wrong EXE name of Brindle."},
     {MessageId::MessengerMissing, "Die Datei ICQ.exe konnte nicht gefunden werden! Vorgang abgebrochen.",
      "Couldn't find the file ICQ.exe! Transaction canceled."},

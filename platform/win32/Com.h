@@ -16,7 +16,6 @@ class ComScope {
   ComScope(const ComScope&) = delete;
   ComScope& operator=(const ComScope&) = delete;
   ~ComScope();
-  bool initialized() const noexcept { return initialized_; }
 
  private:
   bool initialized_;

@@ -23,20 +23,15 @@ std::optional<DISPID> MethodId(IDispatch& object, const wchar_t* name) noexcept 
   return id;
 }
 
-bool FileSystemFileExists(const std::wstring& path) noexcept {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 }  // namespace
 
-bool ScriptingFileExists(const std::wstring& path) noexcept {
+std::optional<bool> ScriptingFileExists(const std::wstring& path) noexcept {
   const ComPtr<IDispatch> object = CreateFileSystemObject();
-  if (!object) return FileSystemFileExists(path);
+  if (!object) return std::nullopt;
   const std::optional<DISPID> fileExists = MethodId(*object.get(), L"FileExists");
-  if (!fileExists) return false;
+  if (!fileExists) return std::nullopt;
   const UniqueBstr argumentText(path);
-  if (!argumentText) return false;
+  if (!argumentText) return std::nullopt;
 
   VARIANTARG argument;
   ::VariantInit(&argument);
@@ -49,8 +44,14 @@ bool ScriptingFileExists(const std::wstring& path) noexcept {
   UniqueVariant result;
   if (FAILED(object->Invoke(*fileExists, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters,
                             result.get(), nullptr, nullptr)))
-    return false;
-  return (*result).vt == VT_BOOL && (*result).boolVal != VARIANT_FALSE;
+    return std::nullopt;
+  if ((*result).vt != VT_BOOL) return std::nullopt;
+  return (*result).boolVal != VARIANT_FALSE;
+}
+
+bool FileSystemFileExists(const std::wstring& path) noexcept {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace brindle::win32

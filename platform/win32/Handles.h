@@ -46,13 +46,6 @@ struct KernelHandleTraits {
   static void Close(Type handle) noexcept { ::CloseHandle(handle); }
 };
 
-// Kernel objects whose "no handle" value is INVALID_HANDLE_VALUE: files, find handles.
-struct FileHandleTraits {
-  using Type = HANDLE;
-  static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
-  static void Close(Type handle) noexcept { ::CloseHandle(handle); }
-};
-
 template <typename Gdi>
 struct GdiObjectTraits {
   using Type = Gdi;
@@ -73,10 +66,7 @@ struct WindowTraits {
 };
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
-using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
-using UniquePen = UniqueHandle<GdiObjectTraits<HPEN>>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
 

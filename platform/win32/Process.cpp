@@ -72,7 +72,10 @@ InstanceGuard TakeInstanceGuard(const std::wstring& mutexName) noexcept {
   const HANDLE mutex = ::CreateMutexW(nullptr, FALSE, mutexName.c_str());
   const DWORD error = ::GetLastError();  // read before any other call can change it
   guard.mutex.reset(mutex);
-  guard.alreadyRunning = mutex != nullptr && error == ERROR_ALREADY_EXISTS;
+  if (mutex)
+    guard.answer = error == ERROR_ALREADY_EXISTS ? GuardAnswer::AlreadyTaken : GuardAnswer::Taken;
+  else
+    guard.answer = error == ERROR_ACCESS_DENIED ? GuardAnswer::AccessDenied : GuardAnswer::Failed;
   return guard;
 }
 

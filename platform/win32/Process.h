@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Platform.h"
 #include "platform/win32/Handles.h"
 
 namespace brindle::win32 {
@@ -22,8 +23,8 @@ std::wstring ExecutablePath();
 std::wstring InstanceMutexName(std::wstring_view executablePath);
 
 struct InstanceGuard {
-  UniqueKernelHandle mutex;     // keep for the life of the process
-  bool alreadyRunning = false;  // another process had created it first
+  UniqueKernelHandle mutex;  // keep for the life of the process
+  GuardAnswer answer = GuardAnswer::Failed;
 };
 
 InstanceGuard TakeInstanceGuard(const std::wstring& mutexName) noexcept;

@@ -19,10 +19,10 @@ std::string Win32Platform::ExecutablePath() {
   return Narrow(win32::ExecutablePath());
 }
 
-bool Win32Platform::AnotherInstanceRunning() {
-  InstanceGuard guard = TakeInstanceGuard(InstanceMutexName(win32::ExecutablePath()));
+GuardAnswer Win32Platform::TakeInstanceGuard() {
+  InstanceGuard guard = win32::TakeInstanceGuard(InstanceMutexName(win32::ExecutablePath()));
   instanceMutex_ = std::move(guard.mutex);
-  return guard.alreadyRunning;
+  return guard.answer;
 }
 
 int Win32Platform::LocaleInfoSize(int kind) {
@@ -54,8 +54,12 @@ bool Win32Platform::WriteProfileString(const ProfileKey& key, std::string_view v
                                       Widen(value).c_str(), Widen(key.path).c_str()) != FALSE;
 }
 
-bool Win32Platform::FileExists(std::string_view path) {
-  return ScriptingFileExists(Widen(path));
+std::optional<bool> Win32Platform::ScriptingFileExists(std::string_view path) {
+  return win32::ScriptingFileExists(Widen(path));
+}
+
+bool Win32Platform::FileSystemFileExists(std::string_view path) {
+  return win32::FileSystemFileExists(Widen(path));
 }
 
 bool Win32Platform::DeleteFile(std::string_view path) {
@@ -68,6 +72,14 @@ bool Win32Platform::CopyFile(const FileMove& copy) {
 
 bool Win32Platform::RenameFile(const FileMove& move) {
   return ::MoveFileW(Widen(move.from).c_str(), Widen(move.to).c_str()) != FALSE;
+}
+
+bool Win32Platform::MakeWritable(std::string_view path) {
+  const std::wstring wide = Widen(path);
+  const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  if (!(attributes & FILE_ATTRIBUTE_READONLY)) return true;
+  return ::SetFileAttributesW(wide.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}) != FALSE;
 }
 
 bool Win32Platform::StartProgram(std::string_view path) {

@@ -17,7 +17,7 @@ class Win32Platform final : public Platform {
 
   std::string CommandLineArguments() override;
   std::string ExecutablePath() override;
-  bool AnotherInstanceRunning() override;
+  GuardAnswer TakeInstanceGuard() override;
 
   int LocaleInfoSize(int kind) override;
   std::string LocaleInfo(int kind, int bufferSize) override;
@@ -25,10 +25,12 @@ class Win32Platform final : public Platform {
   std::string ReadProfileString(const ProfileKey& key, int bufferSize) override;
   bool WriteProfileString(const ProfileKey& key, std::string_view value) override;
 
-  bool FileExists(std::string_view path) override;
+  std::optional<bool> ScriptingFileExists(std::string_view path) override;
+  bool FileSystemFileExists(std::string_view path) override;
   bool DeleteFile(std::string_view path) override;
   bool CopyFile(const FileMove& copy) override;
   bool RenameFile(const FileMove& move) override;
+  bool MakeWritable(std::string_view path) override;
   bool StartProgram(std::string_view path) override;
 
   void InitCommonControls() override;

@@ -25,9 +25,11 @@ class FakePlatform final : public Platform {
  public:
   Text commandLine, executablePath = "C:\\Messenger\\Tavu.exe";
   std::optional<Text> localeName = "Deutsch";  // nullopt: the query fails
-  bool anotherInstance = false, writesFail = false, startFails = false;
+  GuardAnswer guard = GuardAnswer::Taken;
+  bool scriptingWorks = true, writesFail = false, startFails = false;
   std::map<Text, Text> files{{"C:\\Messenger\\ICQ.exe", "messenger"}};
   std::set<Text> inUse;          // a running copy: neither deleted nor overwritten
+  std::set<Text> readOnly;       // neither deleted nor overwritten, as Windows refuses both
   std::map<Text, Text> profile;  // "path|section|key" -> value
   std::map<ControlId, Text> texts;
   std::map<ControlId, int> lefts;
@@ -52,7 +54,7 @@ class FakePlatform final : public Platform {
 
   Text CommandLineArguments() override { return commandLine; }
   Text ExecutablePath() override { return executablePath; }
-  bool AnotherInstanceRunning() override { return anotherInstance; }
+  GuardAnswer TakeInstanceGuard() override { return guard; }
   int LocaleInfoSize(int kind) override {
     return localeName && kind == kLocaleNativeLanguageName ? int(localeName->size()) + 1 : 0;
   }
@@ -67,13 +69,23 @@ class FakePlatform final : public Platform {
     if (!writesFail) profile[Slot(key)] = value;
     return !writesFail;
   }
-  bool FileExists(std::string_view path) override { return files.count(Text(path)); }
+  std::optional<bool> ScriptingFileExists(std::string_view path) override {
+    return scriptingWorks ? std::optional<bool>(files.count(Text(path))) : std::nullopt;
+  }
+  bool FileSystemFileExists(std::string_view path) override { return files.count(Text(path)); }
   bool DeleteFile(std::string_view path) override {
     log.push_back("Delete " + Text(path));
-    return !inUse.count(Text(path)) && files.erase(Text(path));
+    return !Locked(Text(path)) && files.erase(Text(path));
   }
+  // CopyFileW gives the copy the source's attributes, read-only included.
   bool CopyFile(const FileMove& copy) override {
-    return Move("Copy ", copy, !inUse.count(Text(copy.to)), true);
+    if (!Move("Copy ", copy, !Locked(Text(copy.to)), true)) return false;
+    if (readOnly.count(Text(copy.from))) readOnly.insert(Text(copy.to));
+    return true;
+  }
+  bool MakeWritable(std::string_view path) override {
+    log.push_back("Writable " + Text(path));
+    return readOnly.erase(Text(path)), files.count(Text(path));
   }
   bool RenameFile(const FileMove& move) override {
     return Move("Rename ", move, !files.count(Text(move.to)), false);
@@ -103,6 +115,7 @@ class FakePlatform final : public Platform {
   int CheckValue(ControlId) override { return check; }
 
  private:
+  bool Locked(const Text& path) const { return inUse.count(path) || readOnly.count(path); }
   static Text Slot(const ProfileKey& key) {
     return Text(key.path) + "|" + Text(key.section) + "|" + Text(key.key);
   }

@@ -55,8 +55,10 @@ TEST(Launch, StepsInOrder) {
   Launcher launcher;
   launcher.platform.files[launcher.platform.In("ICQ.exe1")] = "old copy";
   const auto& log = Silent(launcher).platform.log;
-  const std::vector<std::string> steps{"Delete C:\\Messenger\\ICQ.exe1",
+  const std::vector<std::string> steps{"Writable C:\\Messenger\\ICQ.exe1",
+                                       "Delete C:\\Messenger\\ICQ.exe1",
                                        "Copy C:\\Messenger\\ICQ.exe C:\\Messenger\\ICQ.exe1",
+                                       "Writable C:\\Messenger\\ICQ.exe1",
                                        "Pump",
                                        "Start C:\\Messenger\\ICQ.exe1",
                                        "Pump",
@@ -67,22 +69,41 @@ TEST(Launch, StepsInOrder) {
   EXPECT_EQ(std::vector(log.end() - steps.size(), log.end()), steps);
 }
 
+// Without a working scripting object (not registered, blocked, or its FileExists failing) the file
+// system answers instead: the same launch and the same wait.
 TEST(Launch, WaitEndsAtTheFirstTickThatSeesTheSideFileOrAtTheSixth) {
-  for (const int sideFileAt : {0, 1, 2, 5, 6, 99}) {
-    Launcher launcher;
-    if (sideFileAt == 0) launcher.platform.files[launcher.platform.In("ICQ.exe1.csassembly")];
-    Silent(launcher);
-    int ticks = 0;
-    while (!launcher.platform.ended && ticks < 50) {
-      if (++ticks == sideFileAt) launcher.platform.files[launcher.platform.In("ICQ.exe1.csassembly")];
-      launcher.Ticks(1);
+  for (const bool scripting : {true, false})
+    for (const int sideFileAt : {0, 1, 2, 5, 6, 99}) {
+      Launcher launcher;
+      launcher.platform.scriptingWorks = scripting;
+      if (sideFileAt == 0) launcher.platform.files[launcher.platform.In("ICQ.exe1.csassembly")];
+      Silent(launcher);
+      int ticks = 0;
+      while (!launcher.platform.ended && ticks < 50) {
+        if (++ticks == sideFileAt) launcher.platform.files[launcher.platform.In("ICQ.exe1.csassembly")];
+        launcher.Ticks(1);
+      }
+      EXPECT_EQ(launcher.platform.log.back(), "End");
+      EXPECT_EQ(ticks, std::min(sideFileAt, 6)) << sideFileAt;
+      // The side file goes; ICQ.exe is there, so the copy keeps its numbered name.
+      EXPECT_EQ(launcher.platform.files.count(launcher.platform.In("ICQ.exe1.csassembly")), 0u);
+      EXPECT_EQ(launcher.platform.files.count(launcher.platform.In("ICQ.exe1")), 1u);
+      EXPECT_EQ(launcher.platform.Get("LastNr"), "1");
     }
-    EXPECT_EQ(launcher.platform.log.back(), "End");
-    EXPECT_EQ(ticks, std::min(sideFileAt, 6)) << sideFileAt;
-    // The side file goes; ICQ.exe is there, so the copy keeps its numbered name.
-    EXPECT_EQ(launcher.platform.files.count(launcher.platform.In("ICQ.exe1.csassembly")), 0u);
-    EXPECT_EQ(launcher.platform.files.count(launcher.platform.In("ICQ.exe1")), 1u);
-    EXPECT_EQ(launcher.platform.Get("LastNr"), "1");
+}
+
+// What Windows does with read-only files, as the fake models it: CopyFileW gives the copy ICQ.exe's
+// read-only attribute, and DeleteFileW and CopyFileW both refuse a read-only destination.
+TEST(Launch, CopiesStayWritableWhenICQExeIsReadOnly) {
+  for (const bool staleCopyReadOnly : {false, true}) {
+    Launcher launcher;
+    auto& platform = launcher.platform;
+    platform.readOnly = {platform.In("ICQ.exe")};
+    platform.files[platform.In("ICQ.exe2")] = "stale copy";
+    if (staleCopyReadOnly) platform.readOnly.insert(platform.In("ICQ.exe2"));
+    Silent(launcher, {{"LastNr", "1"}});
+    EXPECT_EQ(platform.files[platform.In("ICQ.exe2")], "messenger") << staleCopyReadOnly;
+    EXPECT_EQ(platform.readOnly, std::set{platform.In("ICQ.exe")});  // ICQ.exe itself is left alone
   }
 }
 

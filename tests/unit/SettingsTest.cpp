@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "FakePlatform.h"
-#include "settings/Settings.h"
+#include "settings/Text.h"
 
 namespace brindle {
 namespace {
@@ -20,15 +19,6 @@ TEST(Settings, NumbersAre32BitDecimalOrZero) {
     EXPECT_EQ(ToInt32(c.text), c.value) << c.text;
     EXPECT_EQ(ToInt32(ToDecimal(c.value)), c.value);
   }
-}
-
-TEST(Settings, ReadsThroughABufferOf9999Characters) {
-  fake::FakePlatform platform;
-  const ProfileKey key{.path = "C:\\x\\tavu.ini", .section = "Brindle", .key = "LastNr"};
-  EXPECT_EQ(ReadIniValue(platform, key), "");
-  WriteIniValue(platform, key, std::string(12000, '7'));
-  EXPECT_EQ(ReadIniValue(platform, key), std::string(9998, '7'));
-  EXPECT_EQ(ReadIniValue(platform, {.path = key.path, .section = "Other", .key = key.key}), "");
 }
 
 }  // namespace

@@ -24,11 +24,11 @@ TEST(Window, SwitchToEnglishTranslatesAndMovesTheCountBoxAndItsHint) {
 
 TEST(Window, CountBoxTakesDigitsBackspaceAndPasteOnly) {
   Launcher launcher;
-  for (int code = -1; code < 0x10000; ++code) {
-    const bool passes = (code >= '0' && code <= '9') || code == 8 || code == 22;
-    ASSERT_EQ(launcher.form.OnCountBoxKey(code), passes ? code : kSwallowKey) << "code " << code;
-  }
-  EXPECT_EQ(DigitsOnly(22), kSwallowKey);
+  for (const int code : std::initializer_list<int>{'0', '5', '9', 8, 22})
+    EXPECT_EQ(launcher.form.OnCountBoxKey(code), code) << "code " << code;
+  for (const int code :
+       std::initializer_list<int>{'/', ':', 'a', '-', '.', ',', ' ', 3, 13, 24, 27, 7, 9, 0x660, 0xFF10, -1})
+    EXPECT_EQ(launcher.form.OnCountBoxKey(code), kSwallowKey) << "code " << code;
 }
 
 TEST(Window, CountIsTheBoxTextRoundedDownAndKeptTo2To99) {
