@@ -1,27 +1,30 @@
 // Runs one scenario of scenarios.txt against the release Tavu.exe in a folder of its own, e2e\NAME\app
-// in the current folder, which starts out holding Tavu.exe and standin.exe from the current folder
-// as ICQ.exe. Usage: e2e_driver SCENARIOS NAME. A scenario is a line "scenario NAME LOCALE [serial]" and its
-// steps: a verb and its arguments ("quoted" where they hold blanks; \r \n \xHH escapes), several to a
-// line between " ; ". Files are named relative to the launcher folder. Waits give up after a minute;
-// nothing is retried. The verbs are those of Scenario::Step.
+// in the current folder, which starts out holding Tavu.exe and standin.exe (as ICQ.exe) from the
+// current folder. Usage: e2e_driver SCENARIOS NAME. The format is described at the top of
+// scenarios.txt; every verb is in kVerbs below, and the whole scenario is checked against that table
+// before its first step runs. Waits give up after a minute; nothing is retried. With BRINDLE_APPROVE=1
+// in the environment, `record` rewrites the approved records instead of comparing with them.
+// As `e2e_driver --probe can-write FILE` or `--probe scripting` it answers one question by its exit
+// code (0: yes), so that a set-up step can prove from another process that it took effect.
 
 #include <windows.h>
+#include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/Text.h"
 #include "window/Controls.h"
-#include "window/SwitchToEnglish.h"
-#include "window/Texts.h"
 
 namespace fs = std::filesystem;
 
@@ -49,34 +52,41 @@ auto WaitFor(Find find, const std::string& what) {
   }
 }
 
-// --- Windows of other processes, worked as a user would ---------------------------------------------
+std::string ReadFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+  Expect(ReadFile(path) == bytes, "cannot write " + path.string());
+}
+
+std::string Join(const Args& args, std::size_t from, const char* separator = " ") {
+  std::string joined;
+  for (std::size_t i = from; i < args.size(); ++i) joined += (i > from ? separator : "") + args[i];
+  return joined;
+}
+
+// --- Windows of other processes ---------------------------------------------------------------------
 
 BOOL CALLBACK AddWindow(HWND window, LPARAM windows) {
   reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
   return TRUE;
 }
 
-// The top-level windows, or the children of `parent`, listed in one go. Walking them a call at a time
-// (FindWindowEx after the one found last) hangs Wine 10's wineserver for good when that window is
-// being destroyed meanwhile.
+// The top-level windows, or the children of `parent` in z-order, listed in one go. Walking them a call
+// at a time (FindWindowEx after the one found last) hangs Wine 10's wineserver for good when that
+// window is being destroyed meanwhile.
 std::vector<HWND> WindowsIn(HWND parent = nullptr) {
   std::vector<HWND> windows;
   parent ? EnumChildWindows(parent, AddWindow, LPARAM(&windows)) : EnumWindows(AddWindow, LPARAM(&windows));
   return windows;
 }
 
-// A visible top-level window of one of the processes, of the class (nullptr: any).
-HWND FindWindowOf(const std::vector<DWORD>& processes, const wchar_t* className) {
-  for (const HWND window : WindowsIn()) {
-    DWORD process = 0;
-    wchar_t windowClass[64] = L"";
-    GetWindowThreadProcessId(window, &process);
-    GetClassNameW(window, windowClass, 64);
-    if (IsWindowVisible(window) && std::count(processes.begin(), processes.end(), process) &&
-        (!className || std::wstring_view(windowClass) == className))
-      return window;
-  }
-  return nullptr;
+std::string ClassOf(HWND window) {
+  wchar_t name[64] = L"";
+  return Narrow(std::wstring_view(name, GetClassNameW(window, name, 64)));
 }
 
 std::string TextOf(HWND window) {  // asks the window itself, so it works across processes
@@ -103,88 +113,460 @@ bool SetClipboardText(std::string_view utf8) {
   return CloseClipboard(), set;
 }
 
+// --- Pictures of the screen ------------------------------------------------------------------------------
+
+struct Picture {
+  int width = 0, height = 0;
+  std::string rgb;  // rows from the top, 3 bytes a pixel
+  bool operator==(const Picture&) const = default;
+};
+
+Picture Capture(RECT area) {  // in screen pixels
+  Picture picture{area.right - area.left, area.bottom - area.top, {}};
+  BITMAPINFO info{{sizeof(BITMAPINFOHEADER), picture.width, -picture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0},
+                  {}};
+  void* bits = nullptr;
+  const HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+  const HGDIOBJ old =
+      SelectObject(memory, CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  BitBlt(memory, 0, 0, picture.width, picture.height, screen, area.left, area.top, SRCCOPY);
+  GdiFlush();
+  for (auto* bgra = static_cast<const char*>(bits);
+       bits && picture.rgb.size() < 3u * picture.width * picture.height; bgra += 4)
+    picture.rgb += {bgra[2], bgra[1], bgra[0]};
+  DeleteObject(SelectObject(memory, old));
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return picture;
+}
+
 // "exclamation" or "information", told by colour: the warning sign is yellow, the information sign
 // blue. The box belongs to another process, whose icon handles mean nothing here.
 std::string IconKind(HWND messageBox) {
   RECT at{};
   for (const HWND child : WindowsIn(messageBox))
     if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) GetWindowRect(child, &at);
-  const HDC screen = GetDC(nullptr);
+  const std::string rgb = Capture(at).rgb;
   int yellow = 0, blue = 0;
-  for (int y = at.top; y < at.bottom; ++y) {
-    for (int x = at.left; x < at.right; ++x) {
-      const COLORREF colour = GetPixel(screen, x, y);
-      yellow += GetRValue(colour) > 160 && GetGValue(colour) > 120 && GetBValue(colour) < 100;
-      blue += GetBValue(colour) > 120 && GetRValue(colour) < 100;
-    }
+  for (std::size_t i = 0; i < rgb.size(); i += 3) {
+    const unsigned char r = rgb[i], g = rgb[i + 1], b = rgb[i + 2];
+    yellow += r > 160 && g > 120 && b < 100;
+    blue += b > 120 && r < 100;
   }
-  ReleaseDC(nullptr, screen);
   return yellow > blue ? "exclamation" : blue > yellow ? "information" : "no";
 }
 
-// Where the information window differs from the control table, one line per difference. Positions
-// may be a pixel off, where twips fall between pixels.
-std::vector<std::string> LayoutFaults(HWND form, bool english) {
-  using namespace brindle;
-  std::vector<std::string> faults;
-  const auto expect = [&](bool ok, const std::string& what) { ok ? void() : faults.push_back(what); };
-  const auto compare = [&](const RECT& got, const RECT& want, const std::string& what) {
-    const LONG a[] = {got.left, got.top, got.right, got.bottom},
-               b[] = {want.left, want.top, want.right, want.bottom};
-    std::string edges = "left, top, right, bottom at";
-    for (int i = 0; i < 4; ++i)
-      edges += " " + std::to_string(a[i]) + (std::abs(a[i] - b[i]) > 1 ? "!=" + std::to_string(b[i]) : "");
-    expect(edges.find('!') == std::string::npos, what + " " + edges);
-  };
-  const HDC screen = GetDC(nullptr);
-  const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-  const auto pixels = [&](int left, int top, int width, int height) {
-    const int x = MulDiv(left, dpiX, 1440), y = MulDiv(top, dpiY, 1440);
-    return RECT{x, y, x + MulDiv(width, dpiX, 1440), y + MulDiv(height, dpiY, 1440)};
-  };
-  // Labels that size themselves measure their text in the 8-point dialog font.
-  const HFONT font = CreateFontW(-MulDiv(8, dpiY, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
-                                 DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
-  const HGDIOBJ oldFont = SelectObject(screen, font);
+std::string BigEndian(uLong value) {
+  return {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+}
 
-  RECT client{}, frame{};
-  GetClientRect(form, &client);
-  GetWindowRect(form, &frame);
-  compare(client, pixels(0, 0, kForm1.clientWidth, kForm1.clientHeight), "client area");
-  expect(!(GetWindowLongW(form, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX)), "the window can be resized");
-  expect(std::abs(frame.left + frame.right - GetSystemMetrics(SM_CXSCREEN)) <= 2 &&
-             std::abs(frame.top + frame.bottom - GetSystemMetrics(SM_CYSCREEN)) <= 2,
-         "the window is not centred");
-  expect(TextOf(form) == kForm1.caption, "caption \"" + TextOf(form) + "\"");
-  for (const ControlSpec& row : kControls) {
-    const std::string name(row.name), text(row.id == ControlId::Text1 ? kText1Initial
-                                           : english                  ? EnglishTextOf(row.id).value_or("")
-                                                                      : GermanTextOf(row.id).value_or(""));
-    const HWND control = GetDlgItem(form, ControlNumber(row.id));
-    expect(control && TextOf(control) == text, name + " says \"" + TextOf(control) + "\"");
-    const bool moved = english && (row.id == ControlId::Text1 || row.id == ControlId::Label8);
-    RECT want = pixels(row.left - (moved ? kEnglishShiftTwips : 0), row.top, row.width, row.height), got{};
-    if (row.kind == ControlKind::AutoSizeLabel) {
-      const std::wstring wide = Widen(text);
-      SIZE extent{};
-      TEXTMETRICW metrics{};
-      GetTextExtentPoint32W(screen, wide.c_str(), int(wide.size()), &extent);
-      GetTextMetricsW(screen, &metrics);
-      want.right = want.left + extent.cx;
-      want.bottom = want.top + metrics.tmHeight;
-    }
-    GetWindowRect(control, &got);
-    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&got), 2);
-    compare(got, want, name);
+// 8-bit RGB rows without filters, deflated by zlib: the same picture always gives the same file.
+std::string Png(const Picture& picture) {
+  std::string rows, png = "\x89PNG\r\n\x1a\n";
+  for (int y = 0; y < picture.height; ++y)
+    rows += '\0' + picture.rgb.substr(3u * y * picture.width, 3u * picture.width);
+  uLongf size = compressBound(rows.size());
+  std::string deflated(size, '\0');
+  compress2(reinterpret_cast<Bytef*>(deflated.data()), &size, reinterpret_cast<const Bytef*>(rows.data()),
+            rows.size(), 9);
+  deflated.resize(size);
+  for (const auto& [type, data] :
+       {std::pair<std::string, std::string>{
+            "IHDR", BigEndian(picture.width) + BigEndian(picture.height) + std::string("\x08\x02\0\0\0", 5)},
+        {"IDAT", deflated},
+        {"IEND", ""}})
+    png += BigEndian(data.size()) + type + data +
+           BigEndian(crc32(crc32(0, reinterpret_cast<const Bytef*>(type.data()), 4),
+                           reinterpret_cast<const Bytef*>(data.data()), data.size()));
+  return png;
+}
+
+// What Png wrote, read back; an empty picture for a missing file or one that Png did not write.
+Picture FromPng(const std::string& png) {
+  const auto number = [&](std::size_t at) {
+    return uLong(std::uint8_t(png[at])) << 24 | uLong(std::uint8_t(png[at + 1])) << 16 |
+           uLong(std::uint8_t(png[at + 2])) << 8 | uLong(std::uint8_t(png[at + 3]));
+  };
+  Picture picture;
+  std::string deflated;
+  for (std::size_t at = 8; at + 12 <= png.size(); at += 12 + number(at)) {
+    if (png.compare(at + 4, 4, "IHDR") == 0)
+      picture.width = int(number(at + 8)), picture.height = int(number(at + 12));
+    if (png.compare(at + 4, 4, "IDAT") == 0) deflated += png.substr(at + 8, number(at));
   }
-  DeleteObject(SelectObject(screen, oldFont));
-  ReleaseDC(nullptr, screen);
-  return faults;
+  const std::size_t stride = 3u * picture.width + 1;
+  std::string rows(stride * picture.height, '\0');
+  uLongf size = rows.size();
+  if (uncompress(reinterpret_cast<Bytef*>(rows.data()), &size,
+                 reinterpret_cast<const Bytef*>(deflated.data()), deflated.size()) != Z_OK)
+    return {};
+  for (std::size_t row = 0; row < rows.size(); row += stride)
+    picture.rgb += rows[row] ? "" : rows.substr(row + 1, stride - 1);
+  return picture.rgb.size() == rows.size() - picture.height ? picture : Picture{};
+}
+
+// Where two pictures of one size differ, and a picture of every difference: red on a paled `got`.
+std::string Compare(const Picture& want, const Picture& got, Picture& difference) {
+  std::string first;
+  int count = 0;
+  difference = got;
+  for (std::size_t i = 0; i < got.rgb.size(); i += 3) {
+    const bool same = got.rgb.compare(i, 3, want.rgb, i, 3) == 0;
+    for (std::size_t c = 0; c < 3; ++c)
+      difference.rgb[i + c] = same ? char(192 + std::uint8_t(got.rgb[i + c]) / 4) : c ? '\0' : '\xFF';
+    char at[80];
+    std::snprintf(at, sizeof at, "at %d,%d: #%02X%02X%02X, approved #%02X%02X%02X", int(i / 3 % got.width),
+                  int(i / 3 / got.width), std::uint8_t(got.rgb[i]), std::uint8_t(got.rgb[i + 1]),
+                  std::uint8_t(got.rgb[i + 2]), std::uint8_t(want.rgb[i]), std::uint8_t(want.rgb[i + 1]),
+                  std::uint8_t(want.rgb[i + 2]));
+    if (!same && !count++) first = at;
+  }
+  return count ? std::to_string(count) + " pixels differ, the first " + first : "";
+}
+
+std::string FirstDifferentLine(const std::string& want, const std::string& got) {
+  std::istringstream a(want), b(got);
+  for (int line = 1;; ++line) {
+    std::string x, y;
+    const bool inA = bool(std::getline(a, x)), inB = bool(std::getline(b, y));
+    if (x != y || inA != inB)
+      return "listing line " + std::to_string(line) + " \"" + y + "\", approved \"" + x + "\"";
+    if (!inA) return "";
+  }
+}
+
+// A line for each window: name, class, where it stands (the form on the screen, the controls in its
+// client area, in z-order, which is the order of Tab), size, styles, text and what a user can change.
+std::string Listing(HWND form) {
+  using Get = const char*(CDECL*)();
+  const auto wine = reinterpret_cast<Get>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
+  std::string listing = std::string("recorded under Wine ") + (wine ? wine() : "(none)") + "\n";
+  std::vector<HWND> windows = WindowsIn(form);
+  windows.insert(windows.begin(), form);
+  for (const HWND window : windows) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    if (window != form) MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
+    std::string name = "Form1";
+    for (const auto& row : brindle::kControls)
+      if (window != form && GetDlgCtrlID(window) == brindle::ControlNumber(row.id)) name = row.name;
+    char line[160];
+    std::snprintf(line, sizeof line, "%s %s at %ld,%ld %ldx%ld style %08lX ex %08lX", name.c_str(),
+                  ClassOf(window).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top,
+                  GetWindowLongW(window, GWL_STYLE), GetWindowLongW(window, GWL_EXSTYLE));
+    listing += line;
+    if (ClassOf(window) == "Edit")
+      listing += " limit " + std::to_string(SendMessageW(window, EM_GETLIMITTEXT, 0, 0));
+    if (ClassOf(window) == "Button")
+      listing += " check " + std::to_string(SendMessageW(window, BM_GETCHECK, 0, 0));
+    listing += (window == FocusIn(form) ? " focus \"" : " \"") + TextOf(window) + "\"\n";
+  }
+  return listing;
 }
 
 // --- Scenarios ---------------------------------------------------------------------------------------
 
-Args Tokens(const std::string& line) {
+constexpr wchar_t kTavuOverrides[] = L"Software\\Wine\\AppDefaults\\Tavu.exe\\DllOverrides";
+
+struct Scenario;
+std::atomic<Scenario*> running = nullptr;  // for the watchdog
+std::atomic<int> lineRunning = 0;
+
+// The state of one scenario run and what several verbs share.
+struct Scenario {
+  Scenario(const std::string& name, const fs::path& approvedRecords)
+      : base(fs::absolute("e2e") / name), approved(approvedRecords), app(base / "app") {
+    RegDeleteKeyW(HKEY_CURRENT_USER, kTavuOverrides);  // left by a run that was killed
+    std::error_code error;
+    for (const auto& entry : fs::recursive_directory_iterator(base, error))  // read-only files too
+      SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    fs::remove_all(base, error);
+    Expect(!error, "cannot clear " + base.string() + ": " + error.message());
+    fs::create_directories(app);
+    fs::copy_file("Tavu.exe", app / exe);
+    fs::copy_file("standin.exe", app / "ICQ.exe");
+    running = this;
+  }
+  ~Scenario() {
+    running = nullptr;
+    CleanUp();
+  }
+
+  // Ends what the scenario started and takes back what it changed outside its folder; once, at the end
+  // of the scenario or from the watchdog.
+  void CleanUp() {
+    if (cleaned.exchange(true)) return;
+    for (HANDLE process : launchers) TerminateProcess(process, 1);
+    for (HANDLE handle : held) CloseHandle(handle);  // programs started here end on their own
+    RegDeleteKeyW(HKEY_CURRENT_USER, kTavuOverrides);
+  }
+
+  fs::path At(const std::string& name) const { return app / Widen(name); }
+
+  HANDLE Start(const fs::path& program, const std::string& arguments) {  // as the shell starts a program
+    std::wstring commandLine =
+        L"\"" + program.wstring() + L"\"" + Widen(arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION started{};
+    Expect(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          app.c_str(), &startup, &started),
+           "cannot start " + program.string());
+    CloseHandle(started.hThread);
+    ids.push_back(started.dwProcessId);
+    return started.hProcess;
+  }
+  void Launch(std::size_t count, const fs::path& folder, const std::string& arguments) {
+    for (std::size_t i = 0; i < count; ++i) launchers.push_back(Start(folder / exe, arguments));
+    lastStart = std::chrono::steady_clock::now();
+  }
+
+  // Runs a copy of this driver named Tavu.exe, in a folder of its own, on one question; its answer.
+  DWORD Probe(const std::string& question) {
+    wchar_t driver[MAX_PATH] = L"";
+    const fs::path probe = base / "probe" / "Tavu.exe";
+    fs::create_directories(probe.parent_path());
+    if (!fs::exists(probe))
+      fs::copy_file(std::wstring(driver, GetModuleFileNameW(nullptr, driver, MAX_PATH)), probe);
+    const HANDLE process = Start(probe, "--probe " + question);
+    DWORD answer = 2;
+    WaitForSingleObject(process, 60'000);
+    GetExitCodeProcess(process, &answer);
+    return CloseHandle(process), answer;
+  }
+
+  HWND Visible(const std::string& className = "") {  // a visible window of a program started here
+    for (const HWND window : WindowsIn()) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(window, &process);
+      if (IsWindowVisible(window) && std::count(ids.begin(), ids.end(), process) &&
+          (className.empty() || ClassOf(window) == className))
+        return window;
+    }
+    return nullptr;
+  }
+  HWND Form() {
+    return WaitFor([&] { return TextOf(Visible()) == brindle::kForm1.caption ? Visible() : nullptr; },
+                   "the information window");
+  }
+  HWND Control(const std::string& name) {
+    for (const auto& row : brindle::kControls)
+      if (row.name == name) return GetDlgItem(Form(), brindle::ControlNumber(row.id));
+    throw Failure{"no control " + name};
+  }
+  HWND Box() {
+    return WaitFor([&] { return Visible("#32770"); }, "a message box");
+  }
+
+  // Waits until `actual` gives `expected`: a program handles posted input, and paints, in its own time.
+  template <typename Actual>
+  void Settle(Actual actual, const std::string& expected, const std::string& what) {
+    std::string last;
+    try {
+      WaitFor([&] { return (last = actual()) == expected; }, what);
+    } catch (const Failure&) {
+      throw Failure{what + " says \"" + last + "\", not \"" + expected + "\""};
+    }
+  }
+
+  // The window as it first shows, with no pointer over it, against its approved picture and listing.
+  void Record(const std::string& name) {
+    const HWND form = Form();
+    SetCursorPos(0, 0);
+    RECT client{};
+    GetClientRect(form, &client);
+    MapWindowPoints(form, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    Picture got = Capture(client), before;
+    WaitFor([&] { return Sleep(300), before = std::exchange(got, Capture(client)), got == before; }, "paint");
+    const std::string listing = Listing(form),
+                      approve = std::getenv("BRINDLE_APPROVE") ? std::getenv("BRINDLE_APPROVE") : "";
+    const std::string path = ((approve == "1" ? approved : base) / name).string();
+    WriteFile(path + ".png", Png(got));
+    WriteFile(path + ".txt", listing);
+    if (approve == "1") return void(std::printf("      approved %s\n", path.c_str()));
+    const std::string wantListing = ReadFile((approved / name).string() + ".txt");
+    const Picture want = FromPng(ReadFile((approved / name).string() + ".png"));
+    Expect(want.width && !wantListing.empty(), "no approved record " + name + " (./run approve)");
+    Picture difference;
+    std::string why = want.width != got.width || want.height != got.height ? "the picture's size differs"
+                                                                           : Compare(want, got, difference);
+    if (!difference.rgb.empty() && !why.empty()) WriteFile(path + "-difference.png", Png(difference));
+    why += (why.empty() ? "" : "; ") + FirstDifferentLine(wantListing, listing);
+    const std::string wine = listing.substr(0, listing.find('\n')),
+                      wantWine = wantListing.substr(0, wantListing.find('\n'));
+    if (!why.empty() && wine != wantWine)
+      why = "the approved record was " + wantWine + ", this one " + wine + ": " + why;
+    Expect(why.empty(), name + " differs from the approved record: " + why + " (see " + path + ".*)");
+  }
+
+  fs::path base, approved, app;
+  std::wstring exe = L"Tavu.exe";
+  std::vector<HANDLE> launchers, held;
+  std::vector<DWORD> ids;
+  std::chrono::steady_clock::time_point lastStart;
+  std::atomic<bool> cleaned = false;
+};
+
+// Every verb: its arguments, how many (most -1: any number), what it sets up, does or checks.
+struct Verb {
+  const char *name, *arguments;
+  int least, most;
+  const char* meaning;
+  void (*run)(Scenario&, const Args&);
+};
+
+using S = Scenario&;
+using A = const Args&;
+
+const Verb& Find(const std::string& name);
+void Ok(Scenario& s);
+void Ini(Scenario& s, const Args& a, bool write);
+void Files(Scenario& s, const Args& a, const std::string& state);
+
+// clang-format off
+const Verb kVerbs[] = {
+  // Set-up: each proves that it took effect before the scenario goes on.
+  {"folder", "NAME", 1, 1, "the launcher folder is named NAME (before anything else is in it)", [](S s, A a) {
+    fs::rename(s.app, s.base / Widen(a[1]));
+    s.app = s.base / Widen(a[1]);
+    Expect(fs::exists(s.app / s.exe), "cannot rename the folder"); }},
+  {"exe", "NAME", 1, 1, "Tavu.exe is named NAME instead", [](S s, A a) {
+    fs::remove(s.app / s.exe);  // a copy, not a rename: Wine would keep the old letter case
+    fs::copy_file("Tavu.exe", s.app / (s.exe = Widen(a[1])));
+    Expect(fs::exists(s.app / s.exe), "no " + a[1]); }},
+  {"remove", "FILE", 1, 1, "FILE is gone", [](S s, A a) {
+    fs::remove(s.At(a[1]));
+    Expect(!fs::exists(s.At(a[1])), "cannot remove " + a[1]); }},
+  {"dir", "NAME", 1, 1, "a folder NAME", [](S s, A a) {
+    fs::create_directories(s.At(a[1]));
+    Expect(fs::is_directory(s.At(a[1])), "no folder " + a[1]); }},
+  {"file", "NAME [standin]", 1, 2, "a file NAME; a copy of the stand-in with \"standin\"", [](S s, A a) {
+    Expect(a.size() == 2 || a[2] == "standin", "file NAME [standin]");
+    WriteFile(s.At(a[1]), a.size() == 2 ? "not a program" : ReadFile("standin.exe")); }},
+  {"write", "FILE TEXT", 2, 2, "FILE holds exactly TEXT", [](S s, A a) { WriteFile(s.At(a[1]), a[2]); }},
+  {"readonly", "FILE", 1, 1, "FILE is read-only", [](S s, A a) {
+    SetFileAttributesW(s.At(a[1]).c_str(), FILE_ATTRIBUTE_READONLY);
+    Expect(GetFileAttributesW(s.At(a[1]).c_str()) & FILE_ATTRIBUTE_READONLY, a[1] + " is not read-only"); }},
+  {"standin", "DELAY ALIVE", 2, 2, "the stand-in leaves its side file after DELAY ms (-1: never), ends after ALIVE ms",
+   [](S s, A a) { WriteFile(s.At("standin.cfg"), a[1] + ' ' + a[2]); }},
+  {"lock", "FILE", 1, 1, "FILE is held open, shared with no other process", [](S s, A a) {
+    s.held.push_back(CreateFileW(s.At(a[1]).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
+    Expect(s.Probe("can-write \"" + Narrow(s.At(a[1]).wstring()) + "\"") == 1, a[1] + " can be written"); }},
+  {"disable", "DLL", 1, 1, "programs named Tavu.exe cannot load DLL (here: the scripting object's)", [](S s, A a) {
+    Expect(s.Probe("scripting") == 0, "no scripting object before " + a[1] + " is disabled");
+    RegSetKeyValueW(HKEY_CURRENT_USER, kTavuOverrides, Widen(a[1]).c_str(), REG_SZ, L"", 2);
+    Expect(s.Probe("scripting") == 1, "Tavu.exe can still create the scripting object"); }},
+  {"ini", "KEY=VALUE...", 1, -1, "tavu.ini holds these", [](S s, A a) { Ini(s, a, true); }},
+  {"start", "COPY", 1, 1, "COPY of the stand-in runs", [](S s, A a) {
+    s.held.push_back(s.Start(s.At(a[1]), ""));  // runs on after the scenario
+    WaitFor([&] { return fs::exists(s.At("standin.log")); }, a[1] + " to start"); }},
+  // Launchers, started as the shell starts a program.
+  {"run", "[ARGS...]", 0, -1, "Tavu.exe ARGS", [](S s, A a) { s.Launch(1, s.app, Join(a, 1)); }},
+  {"run-upper", "[ARGS...]", 0, -1, "Tavu.exe ARGS, through its folder spelt in upper case", [](S s, A a) {
+    std::wstring upper = s.app.wstring();
+    CharUpperBuffW(upper.data(), DWORD(upper.size()));
+    s.Launch(1, upper, Join(a, 1)); }},
+  {"burst", "N [ARGS...]", 1, -1, "N of Tavu.exe ARGS at once", [](S s, A a) { s.Launch(std::stoul(a[1]), s.app, Join(a, 2)); }},
+  // What the user sees and does.
+  {"see", "TEXT TITLE ICON", 3, 3, "a message box; ICON is exclamation or information", [](S s, A a) {
+    Expect(TextOf(s.Box()) == a[2], "message box titled \"" + TextOf(s.Box()) + "\"");
+    Expect(TextOf(GetDlgItem(s.Box(), 0xFFFF)) == a[1], "message box says \"" + TextOf(GetDlgItem(s.Box(), 0xFFFF)) + "\"");
+    s.Settle([&] { return IconKind(s.Box()); }, a[3], "the message box's icon"); }},  // read off the screen
+  {"ok", "", 0, 0, "OK pressed on the message box", [](S s, A) { Ok(s); }},
+  {"message", "TEXT TITLE ICON", 3, 3, "see, then ok", [](S s, A a) { Find("see").run(s, a), Ok(s); }},
+  {"window", "", 0, 0, "the information window is shown", [](S s, A) { s.Form(); }},
+  {"record", "NAME", 1, 1, "the window looks as approved in tests/e2e/approved/NAME.png and .txt", [](S s, A a) { s.Record(a[1]); }},
+  {"focus", "CONTROL", 1, 1, "CONTROL has the keyboard focus", [](S s, A a) {
+    WaitFor([&] { return FocusIn(s.Form()) == s.Control(a[1]); }, "the focus on " + a[1]); }},
+  {"key", "KEY...", 1, -1, "these keys pressed: TAB RETURN ESCAPE SPACE", [](S s, A a) {
+    const std::map<std::string, UINT> keys{{"TAB", VK_TAB}, {"RETURN", VK_RETURN}, {"ESCAPE", VK_ESCAPE}, {"SPACE", VK_SPACE}};
+    for (std::size_t i = 1; i < a.size(); ++i) {
+      Expect(keys.count(a[i]), "no key " + a[i]);
+      const HWND target = FocusIn(s.Form()) ? FocusIn(s.Form()) : s.Form();
+      const LPARAM scan = LPARAM(MapVirtualKeyW(keys.at(a[i]), MAPVK_VK_TO_VSC)) << 16;
+      PostMessageW(target, WM_KEYDOWN, keys.at(a[i]), scan | 1);
+      PostMessageW(target, WM_KEYUP, keys.at(a[i]), scan | 0xC0000001);
+      Sleep(200);  // a user's pace: the next key goes where this one left the focus
+    } }},
+  {"type", "CHARS TEXT", 2, 2, "CHARS typed at the end of the count box, which then says TEXT", [](S s, A a) {
+    PostMessageW(s.Control("Text1"), EM_SETSEL, 0x7FFF, 0x7FFF);
+    for (const wchar_t unit : Widen(a[1])) PostMessageW(s.Control("Text1"), WM_CHAR, unit, 1);
+    s.Settle([&] { return TextOf(s.Control("Text1")); }, a[2], "Text1"); }},
+  {"clipboard", "TEXT", 1, 1, "TEXT on the clipboard", [](S, A a) { Expect(SetClipboardText(a[1]), "no clipboard"); }},
+  {"click", "CONTROL", 1, 1, "CONTROL clicked", [](S s, A a) { PostMessageW(s.Control(a[1]), BM_CLICK, 0, 0); }},
+  {"close", "", 0, 0, "the window closed", [](S s, A) { PostMessageW(s.Form(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+  {"checked", "0|1", 1, 1, "the check box's state", [](S s, A a) {
+    s.Settle([&] { return std::to_string(SendMessageW(s.Control("Check1"), BM_GETCHECK, 0, 0)); }, a[1], "Check1"); }},
+  // What the launchers did.
+  {"ends", "[MIN [MAX]]", 0, 2, "every launcher ends, showing nothing new, MIN to MAX s after the last start", [](S s, A a) {
+    const HWND leaving = s.Visible();  // may be on its way out
+    for (HANDLE process : s.launchers)
+      WaitFor([&] {
+        const HWND shown = s.Visible();
+        Expect(!shown || shown == leaving, "unexpected window \"" + TextOf(shown) + "\"");
+        return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, "the launchers to end");
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - s.lastStart).count();
+    Expect(seconds >= (a.size() > 1 ? std::stod(a[1]) : 0) && seconds <= (a.size() > 2 ? std::stod(a[2]) : 60),
+           "ended after " + std::to_string(seconds) + " s"); }},
+  {"started", "COPY...", 0, -1, "these copies were started, in order, each as the shell would", [](S s, A a) {
+    std::string log;
+    WaitFor([&] { return log = ReadFile(s.At("standin.log")), std::count(log.begin(), log.end(), '\n') >= long(a.size() - 1); },
+            "standin.log");
+    std::istringstream lines(log);
+    Args seen;
+    for (std::string line; std::getline(lines, line, '\r') && lines.ignore();) {
+      const std::size_t bar = line.find('|'), next = line.find('|', bar + 1);  // module|show state|command line
+      Expect(line.substr(bar, next - bar) == "|1" && line.substr(next + 1) == "\"" + line.substr(0, bar) + "\"",
+             "started " + line);
+      seen.push_back(fs::path(Widen(line.substr(0, bar))).filename().string());
+    }
+    Expect(seen == Args(a.begin() + 1, a.end()), "started: " + Join(seen, 0)); }},
+  {"check-ini", "KEY=VALUE...", 1, -1, "tavu.ini holds these (VALUE -: absent)", [](S s, A a) { Ini(s, a, false); }},
+  {"exists", "FILE...", 1, -1, "these are there", [](S s, A a) { Files(s, a, "there"); }},
+  {"missing", "FILE...", 1, -1, "these are not there", [](S s, A a) { Files(s, a, "missing"); }},
+  {"writable", "FILE...", 1, -1, "these are there and not read-only", [](S s, A a) { Files(s, a, "writable"); }},
+};
+// clang-format on
+
+const Verb& Find(const std::string& name) {
+  for (const Verb& verb : kVerbs)
+    if (name == verb.name) return verb;
+  throw Failure{"no verb " + name};
+}
+
+void Ok(Scenario& s) {
+  const HWND box = s.Box();
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  WaitFor([&] { return !IsWindowVisible(box); }, "the message box to close");
+}
+
+void Ini(Scenario& s, const Args& a, bool write) {  // KEY=VALUE...
+  for (std::size_t i = 1; i < a.size(); ++i) {
+    const std::size_t equals = a[i].find('=');
+    Expect(equals != std::string::npos, a[i] + " is no KEY=VALUE");
+    const std::wstring key = Widen(a[i].substr(0, equals)), value = Widen(a[i].substr(equals + 1)),
+                       ini = s.At("tavu.ini").wstring();
+    wchar_t read[256] = L"";
+    if (write) WritePrivateProfileStringW(L"Brindle", key.c_str(), value.c_str(), ini.c_str());
+    GetPrivateProfileStringW(L"Brindle", key.c_str(), L"-", read, 256, ini.c_str());
+    Expect(value == read, "tavu.ini has " + a[i].substr(0, equals) + "=" + Narrow(read));
+  }
+}
+
+void Files(Scenario& s, const Args& a, const std::string& state) {
+  for (std::size_t i = 1; i < a.size(); ++i) {
+    const DWORD attributes = GetFileAttributesW(s.At(a[i]).c_str());
+    const bool there = attributes != INVALID_FILE_ATTRIBUTES;
+    Expect(
+        state == "missing" ? !there : there && (state == "there" || !(attributes & FILE_ATTRIBUTE_READONLY)),
+        a[i] + " is not " + state);
+  }
+}
+
+Args Tokens(const std::string& line) {  // "quoted" tokens may hold blanks; \r \n \xHH escapes
   Args tokens;
   for (std::size_t i = line.find_first_not_of(' '); i < line.size(); i = line.find_first_not_of(' ', i)) {
     const bool quoted = line[i] == '"';
@@ -204,253 +586,96 @@ Args Tokens(const std::string& line) {
   return tokens;
 }
 
-std::string Join(const Args& args, std::size_t from, const char* separator = " ") {
-  std::string joined;
-  for (std::size_t i = from; i < args.size(); ++i) joined += (i > from ? separator : "") + args[i];
-  return joined;
-}
-
-class Scenario {
- public:
-  explicit Scenario(const std::string& name) : base_(fs::absolute("e2e") / name), app_(base_ / "app") {
-    std::error_code error;
-    fs::remove_all(base_, error);
-    Expect(!error, "cannot clear " + base_.string() + ": " + error.message());
-    fs::create_directories(app_);
-    fs::copy_file("Tavu.exe", app_ / exe_);
-    fs::copy_file("standin.exe", app_ / "ICQ.exe");
-  }
-  ~Scenario() {
-    for (HANDLE process : launchers_) TerminateProcess(process, 1);
-    for (HANDLE handle : held_) CloseHandle(handle);  // programs started here end on their own
-    if (disabled_) RegDeleteKeyW(HKEY_CURRENT_USER, kTavuOverrides);
-  }
-
-  void Step(const Args& a) {
-    const std::string& verb = a[0];
-    const auto arg = [&](std::size_t i) { return i < a.size() ? a[i] : ""; };
-    if (verb == "folder")
-      fs::rename(app_, base_ / Widen(a[1])), app_ = base_ / Widen(a[1]);  // first step only
-    // A copy, not a rename: Wine would keep the letter case of the old name.
-    if (verb == "exe") fs::remove(app_ / exe_), fs::copy_file("Tavu.exe", app_ / (exe_ = Widen(a[1])));
-    if (verb == "remove") fs::remove(At(a[1]));
-    if (verb == "dir") fs::create_directories(At(a[1]));
-    if (verb == "file" && a.size() > 2) fs::copy_file("standin.exe", At(a[1]));  // file NAME standin
-    if (verb == "file" && a.size() == 2) std::ofstream(At(a[1])) << "not a program";
-    if (verb == "write") std::ofstream(At(a[1]), std::ios::binary) << a[2];  // write NAME TEXT
-    // standin DELAY ALIVE: the stand-in's side-file delay (-1: never) and lifetime, in milliseconds.
-    if (verb == "standin") std::ofstream(app_ / "standin.cfg") << a[1] << ' ' << a[2];
-    if (verb == "lock")
-      held_.push_back(CreateFileW(At(a[1]).c_str(), GENERIC_WRITE, 0, 0, OPEN_ALWAYS, 0, 0));
-    if (verb == "start") held_.push_back(Start(At(a[1]), ""));  // runs on after the scenario
-    if (verb == "start") WaitFor([&] { return fs::exists(app_ / "standin.log"); }, a[1] + " to start");
-    if (verb == "disable") {  // disable DLL: a Wine DLL override for Tavu.exe alone, while the scenario runs
-      disabled_ = !RegSetKeyValueW(HKEY_CURRENT_USER, kTavuOverrides, Widen(a[1]).c_str(), REG_SZ, L"", 2);
-    }
-    if (verb == "ini" || verb == "check-ini") Ini(a, verb == "check-ini");  // KEY=VALUE...; "-": absent
-    for (int i = verb == "run" ? 1 : verb == "burst" ? std::stoi(a[1]) : 0; i > 0; --i) {  // burst N ARGS...
-      launchers_.push_back(Start(app_ / exe_, Join(a, verb == "run" ? 1 : 2)));
-      lastStart_ = std::chrono::steady_clock::now();
-    }
-    if (verb == "see" || verb == "message") See(a[1], a[2], a[3]);  // TEXT TITLE exclamation|information
-    if (verb == "ok" || verb == "message") {
-      const HWND box = WaitFor([&] { return FindWindowOf(ids_, L"#32770"); }, "a message box");
-      PostMessageW(box, WM_COMMAND, IDOK, 0);
-      WaitFor([&] { return !IsWindowVisible(box); }, "the message box to close");
-    }
-    if (verb == "window") Form();
-    if (verb == "layout") {  // layout de|en
-      const auto faults = LayoutFaults(Form(), a[1] == "en");
-      Expect(faults.empty(), "the window differs from the table:\n    " + Join(faults, 0, "\n    "));
-    }
-    if (verb == "focus") WaitFor([&] { return FocusIn(Form()) == Control(a[1]); }, "the focus on " + a[1]);
-    if (verb == "key") Keys(a);  // key TAB|RETURN|ESCAPE|SPACE|END|BACK...
-    if (verb == "type") {        // type CHARS TEXT: typed at the end of the count box, which then says TEXT
-      PostMessageW(Control("Text1"), EM_SETSEL, 0x7FFF, 0x7FFF);
-      for (const wchar_t unit : Widen(a[1])) PostMessageW(Control("Text1"), WM_CHAR, unit, 1);
-      Settle([&] { return TextOf(Control("Text1")); }, a[2], "Text1");
-    }
-    if (verb == "clipboard") Expect(SetClipboardText(a[1]), "cannot set the clipboard");
-    if (verb == "click") PostMessageW(Control(a[1]), BM_CLICK, 0, 0);
-    if (verb == "close") PostMessageW(Form(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    if (verb == "checked")
-      Settle([&] { return std::to_string(SendMessageW(Control("Check1"), BM_GETCHECK, 0, 0)); }, a[1],
-             "Check1");
-    // ends [MIN [MAX]]: the launchers end, showing nothing new, MIN to MAX seconds after the last start.
-    if (verb == "ends") Ends(std::stod("0" + arg(1)), arg(2).empty() ? 60 : std::stod(arg(2)));
-    for (std::size_t i = 1; (verb == "exists" || verb == "missing") && i < a.size(); ++i)
-      Expect(fs::exists(At(a[i])) == (verb == "exists"),
-             a[i] + (verb == "exists" ? " is missing" : " is there"));
-    if (verb == "started") Started(Args(a.begin() + 1, a.end()));  // the copies started, in order
-  }
-
- private:
-  static constexpr wchar_t kTavuOverrides[] = L"Software\\Wine\\AppDefaults\\Tavu.exe\\DllOverrides";
-
-  fs::path At(const std::string& name) const { return app_ / Widen(name); }
-
-  HANDLE Start(const fs::path& program, const std::string& arguments) {
-    std::wstring commandLine =
-        L"\"" + program.wstring() + L"\"" + Widen(arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOW startup{};  // as the shell starts a program
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION started{};
-    Expect(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          app_.c_str(), &startup, &started),
-           "cannot start " + program.string());
-    CloseHandle(started.hThread);
-    ids_.push_back(started.dwProcessId);
-    return started.hProcess;
-  }
-
-  HWND Form() {
-    const auto form = [&] {
-      const HWND window = FindWindowOf(ids_, nullptr);
-      return window && TextOf(window) == brindle::kForm1.caption ? window : nullptr;
-    };
-    return WaitFor(form, "the information window");
-  }
-  HWND Control(const std::string& name) {
-    for (const auto& row : brindle::kControls)
-      if (row.name == name) return GetDlgItem(Form(), brindle::ControlNumber(row.id));
-    throw Failure{"no control " + name};
-  }
-
-  // Waits until `actual` gives `expected`: a program handles posted input in its own time.
-  template <typename Actual>
-  void Settle(Actual actual, const std::string& expected, const std::string& what) {
-    std::string last;
-    try {
-      WaitFor([&] { return (last = actual()) == expected; }, what);
-    } catch (const Failure&) {
-      throw Failure{what + " says \"" + last + "\", not \"" + expected + "\""};
-    }
-  }
-
-  void Keys(const Args& a) {
-    static const std::map<std::string, UINT> keys{{"TAB", VK_TAB},       {"RETURN", VK_RETURN},
-                                                  {"ESCAPE", VK_ESCAPE}, {"SPACE", VK_SPACE},
-                                                  {"END", VK_END},       {"BACK", VK_BACK}};
-    for (std::size_t i = 1; i < a.size(); ++i) {
-      const HWND target = FocusIn(Form()) ? FocusIn(Form()) : Form();
-      const LPARAM scan = LPARAM(MapVirtualKeyW(keys.at(a[i]), MAPVK_VK_TO_VSC)) << 16;
-      PostMessageW(target, WM_KEYDOWN, keys.at(a[i]), scan | 1);
-      PostMessageW(target, WM_KEYUP, keys.at(a[i]), scan | 0xC0000001);
-      Sleep(200);  // a user's pace: the next key goes where this one left the focus
-    }
-  }
-
-  void See(const std::string& text, const std::string& title, const std::string& icon) {
-    const HWND box = WaitFor([&] { return FindWindowOf(ids_, L"#32770"); }, "a message box");
-    Expect(TextOf(box) == title, "message box titled \"" + TextOf(box) + "\"");
-    Expect(TextOf(GetDlgItem(box, 0xFFFF)) == text,
-           "message box says \"" + TextOf(GetDlgItem(box, 0xFFFF)) + "\"");
-    // Read off the screen, so waited for: the box paints in its own time, and a box of a scenario
-    // running alongside may cover it for a moment.
-    Settle([&] { return IconKind(box); }, icon, "the message box's icon");
-  }
-
-  void Ends(double minSeconds, double maxSeconds) {
-    const HWND leaving = FindWindowOf(ids_, nullptr);  // may be on its way out
-    for (HANDLE process : launchers_) {
-      const auto ended = [&] {
-        const HWND shown = FindWindowOf(ids_, nullptr);
-        Expect(!shown || shown == leaving, "unexpected window \"" + (shown ? TextOf(shown) : "") + "\"");
-        return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
-      };
-      WaitFor(ended, "the launchers to end");
-    }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - lastStart_).count();
-    Expect(seconds >= minSeconds && seconds <= maxSeconds, "ended after " + std::to_string(seconds) + " s");
-  }
-
-  void Started(const Args& expected) {
-    std::string log;
-    const auto logged = [&] {
-      std::ifstream file(app_ / "standin.log", std::ios::binary);
-      log.assign(std::istreambuf_iterator<char>(file), {});
-      return std::count(log.begin(), log.end(), '\n') >= long(expected.size());
-    };
-    WaitFor(logged, "standin.log");
-    std::istringstream lines(log);
-    Args seen;
-    for (std::string line; std::getline(lines, line, '\r') && lines.ignore();) {
-      const std::size_t bar = line.find('|'),
-                        next = line.find('|', bar + 1);  // module|show state|command line
-      const std::string module = line.substr(0, bar);
-      Expect(line.substr(bar, next - bar) == "|1" && line.substr(next + 1) == "\"" + module + "\"",
-             "started " + line);
-      seen.push_back(fs::path(Widen(module)).filename().string());
-    }
-    Expect(seen == expected, "started: " + Join(seen, 0));
-  }
-
-  void Ini(const Args& a, bool check) {
-    const std::wstring ini = (app_ / "tavu.ini").wstring();
-    for (std::size_t i = 1; i < a.size(); ++i) {
-      const std::size_t equals = a[i].find('=');
-      const std::wstring key = Widen(a[i].substr(0, equals)), value = Widen(a[i].substr(equals + 1));
-      wchar_t read[256] = L"";
-      if (!check) WritePrivateProfileStringW(L"Brindle", key.c_str(), value.c_str(), ini.c_str());
-      if (check) GetPrivateProfileStringW(L"Brindle", key.c_str(), L"-", read, 256, ini.c_str());
-      Expect(!check || value == read, "tavu.ini has " + a[i].substr(0, equals) + "=" + Narrow(read));
-    }
-  }
-
-  fs::path base_, app_;
-  std::wstring exe_ = L"Tavu.exe";
-  std::vector<HANDLE> launchers_, held_;
-  std::vector<DWORD> ids_;
-  std::chrono::steady_clock::time_point lastStart_;
-  bool disabled_ = false;
+struct Step {
+  int line;
+  std::string text;
+  std::vector<Args> actions;  // one verb and its arguments each
 };
 
-int number = 0;  // of the scenario line being run
+// The steps of one scenario, every one checked against kVerbs; the first holds the scenario's line.
+std::vector<Step> Parse(const fs::path& scenarios, const std::string& name) {
+  std::ifstream file(scenarios);
+  std::vector<Step> steps;
+  int number = 0;
+  for (std::string line; std::getline(file, line);) {
+    line = line.substr(0, line.find_last_not_of('\r') + 1);
+    lineRunning = ++number;
+    if (line.empty() || line[0] == '#') continue;
+    const Args tokens = Tokens(line);
+    if (tokens[0] == "scenario" && !steps.empty()) break;
+    if (tokens[0] == "scenario" && tokens[1] == name) {
+      Expect((tokens.size() == 3 || (tokens.size() == 4 && tokens[3] == "serial")) &&
+                 (tokens[2] == "de" || tokens[2] == "en"),
+             "scenario NAME de|en [serial]");
+      steps.push_back({number, line, {tokens}});
+    } else if (!steps.empty()) {
+      Step& step = steps.emplace_back(Step{number, line, {}});
+      for (auto begin = tokens.begin(), end = begin; begin != tokens.end();
+           begin = end + (end != tokens.end())) {
+        const Args& action = step.actions.emplace_back(begin, end = std::find(begin, tokens.end(), ";"));
+        Expect(!action.empty(), "an empty step");
+        const Verb& verb = Find(action[0]);
+        const int given = int(action.size()) - 1;
+        Expect(given >= verb.least && (verb.most < 0 || given <= verb.most),
+               action[0] + " " + verb.arguments + ": " + std::to_string(given) + " arguments given");
+      }
+    }
+  }
+  Expect(!steps.empty(), "no scenario " + name);
+  return steps;
+}
 
-// Whatever hangs, says where before ctest's time-out would end the driver without a word.
+// Whatever hangs, says where and cleans up before ctest's time-out would end the driver without a word.
 DWORD WINAPI Watchdog(void*) {
   Sleep(150'000);
-  std::printf("FAILED: hangs at line %d\n", number);
+  std::printf("FAILED: hangs at line %d\n", lineRunning.load());
+  if (Scenario* scenario = running.exchange(nullptr)) scenario->CleanUp();
   ExitProcess(3);
 }
 
 int Run(const fs::path& scenarios, const std::string& name) {
-  std::ifstream file(scenarios);
-  std::optional<Scenario> scenario;
   CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
   try {
-    for (std::string line; std::getline(file, line) && (!scenario || line.rfind("scenario ", 0) != 0);) {
-      const Args step = Tokens(line.substr(0, line.find_last_not_of('\r') + 1));
-      ++number;
-      if (step.size() >= 3 && step[0] == "scenario" && step[1] == name) {
-        // The locale comes from Wine's LANG; a wrong one would make every text check meaningless.
-        const bool german = PRIMARYLANGID(LANGIDFROMLCID(GetSystemDefaultLCID())) == LANG_GERMAN;
-        Expect(german == (step[2] == "de"), "the system locale is not " + step[2] + " (LANG?)");
-        scenario.emplace(name);
-      } else if (scenario && !step.empty() && step[0][0] != '#') {
-        std::printf("%4d  %s\n", number, line.c_str());
-        for (auto begin = step.begin(), end = begin; begin != step.end(); begin = end + (end != step.end())) {
-          end = std::find(begin, step.end(), ";");
-          scenario->Step(Args(begin, end));
-        }
-      }
+    const std::vector<Step> steps = Parse(scenarios, name);
+    // The locale comes from Wine's LANG; a wrong one would make every text check meaningless.
+    const std::string locale = steps[0].actions[0][2];
+    Expect((PRIMARYLANGID(GetSystemDefaultLangID()) == LANG_GERMAN) == (locale == "de"),
+           "the system locale is not " + locale + " (LANG?)");
+    Scenario scenario(name, scenarios.parent_path() / "approved");
+    for (const Step& step : std::vector(steps.begin() + 1, steps.end())) {
+      std::printf("%4d  %s\n", lineRunning = step.line, step.text.c_str());
+      for (const Args& action : step.actions) Find(action[0]).run(scenario, action);
     }
-    Expect(scenario.has_value(), "no scenario " + name);
   } catch (const Failure& failure) {
-    return std::printf("FAILED at line %d: %s\n", number, failure.what.c_str()), 1;
+    return std::printf("FAILED at line %d: %s\n", lineRunning.load(), failure.what.c_str()), 1;
   } catch (const std::exception& error) {
-    return std::printf("FAILED at line %d: %s\n", number, error.what()), 1;
+    return std::printf("FAILED at line %d: %s\n", lineRunning.load(), error.what()), 1;
   }
   return std::printf("passed\n"), 0;
+}
+
+int Probe(const std::string& question, const std::wstring& file) {
+  if (question == "can-write") {
+    const HANDLE opened = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    return opened == INVALID_HANDLE_VALUE ? 1 : (CloseHandle(opened), 0);
+  }
+  CLSID scripting{};
+  IUnknown* object = nullptr;
+  CoInitialize(nullptr);
+  return question == "scripting" && SUCCEEDED(CLSIDFromProgID(L"Scripting.FileSystemObject", &scripting)) &&
+                 SUCCEEDED(CoCreateInstance(scripting, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                            reinterpret_cast<void**>(&object)))
+             ? (object->Release(), 0)
+             : 1;
 }
 
 }  // namespace
 }  // namespace e2e
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc >= 3 && std::wstring_view(argv[1]) == L"--probe")
+    return e2e::Probe(e2e::Narrow(argv[2]), argc > 3 ? argv[3] : L"");
   if (argc != 3) return std::printf("usage: e2e_driver SCENARIOS NAME\n"), 2;
   return e2e::Run(argv[1], e2e::Narrow(argv[2]));
 }
