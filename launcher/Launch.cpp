@@ -10,16 +10,18 @@
 
 namespace brindle {
 
+namespace {
+
+// The slot after `lastSlot`, wrapping to 1 after the last; out-of-range values restart at 1.
 std::int32_t NextSlot(std::int32_t lastSlot, std::int32_t slotCount) {
   if (lastSlot < 0 || lastSlot >= slotCount) lastSlot = 0;
   return lastSlot + 1;
 }
 
+// The launch counter plus one, held at its maximum rather than overflowing.
 std::int32_t NextLaunchCount(std::int32_t launches) {
   return launches == std::numeric_limits<std::int32_t>::max() ? launches : launches + 1;
 }
-
-namespace {
 
 std::int32_t ReadNumber(Platform& platform, const Session& session, std::string_view key) {
   return ToInt32(ReadIniValue(platform, SettingsKey(session.settingsPath, key)));

@@ -15,11 +15,6 @@ inline constexpr int kLaterLaunchTickMs = 1000;
 // six ticks in all, 6 s (12 s on the very first launch).
 inline constexpr std::int16_t kTicksThatWait = 5;
 
-// The slot after `lastSlot`, wrapping to 1 after the last; out-of-range values restart at 1.
-std::int32_t NextSlot(std::int32_t lastSlot, std::int32_t slotCount);
-// The launch counter plus one, held at its maximum rather than overflowing.
-std::int32_t NextLaunchCount(std::int32_t launches);
-
 // Ends the process itself (messenger missing, side file already there) or returns with the timer on.
 void LaunchInstance(Platform& platform, Session& session);
 // One step of the hand-over wait.

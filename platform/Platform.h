@@ -7,9 +7,28 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ControlId.h"
 
 namespace brindle {
+
+// The controls of Form1, named as the window table (window/Controls.h) names them.
+enum class ControlId {
+  Label2,
+  Label3,
+  Point0,
+  Label4,
+  Point1,
+  Label5,
+  Point2,
+  Label6,
+  Point3,
+  Label7,
+  Point4,
+  Label1,
+  Text1,
+  Label8,
+  Check1,
+  Command1
+};
 
 enum class MessageIcon { Exclamation, Information };
 

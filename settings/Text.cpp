@@ -16,6 +16,8 @@ bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
+namespace {
+
 std::optional<std::int32_t> ParseInt32(std::string_view text) {
   text = Trim(text);
   // from_chars takes a minus but no plus; a plus followed by a second sign must still fail.
@@ -29,6 +31,8 @@ std::optional<std::int32_t> ParseInt32(std::string_view text) {
   if (error != std::errc{} || stop != end) return std::nullopt;
   return value;
 }
+
+}  // namespace
 
 std::int32_t ToInt32(std::string_view text) {
   return ParseInt32(text).value_or(0);

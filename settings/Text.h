@@ -16,7 +16,6 @@ bool Contains(std::string_view text, std::string_view part);
 
 // Settings numbers are 32-bit. Blanks around the number and a sign are accepted; anything else
 // (empty, letters, fractions, a value out of range) does not convert and gives 0.
-std::optional<std::int32_t> ParseInt32(std::string_view text);
 std::int32_t ToInt32(std::string_view text);
 
 std::string ToDecimal(std::int32_t value);

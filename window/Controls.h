@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "platform/ControlId.h"
+#include "platform/Platform.h"
 
 namespace brindle {
 

@@ -16,7 +16,8 @@ constexpr std::array kShiftedControls{ControlId::Text1, ControlId::Label8};
 }  // namespace
 
 void SwitchToEnglish(Platform& platform) {
-  for (const ControlId id : kTranslatedControls) platform.SetControlText(id, EnglishTextOf(id).value_or(""));
+  for (const ControlId id : kTranslatedControls)
+    platform.SetControlText(id, ControlTextOf(id, true).value_or(""));
   for (const ControlId id : kShiftedControls)
     platform.SetControlLeft(id, platform.ControlLeft(id) - kEnglishShiftTwips);
 }

@@ -48,16 +48,10 @@ inline constexpr std::array<ControlText, 10> kControlTexts{{
     {ControlId::Command1, "OK", "OK"},
 }};
 
-// The design-time (German) text of a control; Text1 and the dots have none here.
-constexpr std::optional<std::string_view> GermanTextOf(ControlId id) {
+// A control's text in one language (German is the design-time text); Text1 and the dots have none here.
+constexpr std::optional<std::string_view> ControlTextOf(ControlId id, bool english) {
   for (const auto& text : kControlTexts)
-    if (text.id == id) return text.german;
-  return std::nullopt;
-}
-
-constexpr std::optional<std::string_view> EnglishTextOf(ControlId id) {
-  for (const auto& text : kControlTexts)
-    if (text.id == id) return text.english;
+    if (text.id == id) return english ? text.english : text.german;
   return std::nullopt;
 }
 

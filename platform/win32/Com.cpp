@@ -15,14 +15,6 @@ UniqueBstr::UniqueBstr(std::wstring_view text) noexcept
     : bstr_(text.size() > UINT_MAX ? nullptr
                                    : ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
 
-UniqueBstr& UniqueBstr::operator=(UniqueBstr&& other) noexcept {
-  if (this != &other) {
-    ::SysFreeString(bstr_);
-    bstr_ = std::exchange(other.bstr_, nullptr);
-  }
-  return *this;
-}
-
 UniqueBstr::~UniqueBstr() {
   ::SysFreeString(bstr_);
 }

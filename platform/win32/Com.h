@@ -27,13 +27,7 @@ class ComPtr {
  public:
   ComPtr() noexcept = default;
   ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
-  ComPtr& operator=(ComPtr&& other) noexcept {
-    if (this != &other) {
-      reset();
-      pointer_ = std::exchange(other.pointer_, nullptr);
-    }
-    return *this;
-  }
+  ComPtr& operator=(ComPtr&&) = delete;
   ComPtr(const ComPtr&) = delete;
   ComPtr& operator=(const ComPtr&) = delete;
   ~ComPtr() { reset(); }
@@ -60,8 +54,6 @@ class ComPtr {
 class UniqueBstr {
  public:
   explicit UniqueBstr(std::wstring_view text) noexcept;
-  UniqueBstr(UniqueBstr&& other) noexcept : bstr_(std::exchange(other.bstr_, nullptr)) {}
-  UniqueBstr& operator=(UniqueBstr&& other) noexcept;
   UniqueBstr(const UniqueBstr&) = delete;
   UniqueBstr& operator=(const UniqueBstr&) = delete;
   ~UniqueBstr();

@@ -36,7 +36,7 @@ UniqueIcon LoadApplicationIcon(HINSTANCE instance, int widthMetric, int heightMe
 
 std::wstring InitialText(ControlId id) {
   if (id == ControlId::Text1) return Widen(kText1Initial);
-  return Widen(GermanTextOf(id).value_or(std::string_view{}));
+  return Widen(ControlTextOf(id, false).value_or(std::string_view{}));
 }
 
 SIZE FrameSizeFor(const Dpi& dpi) noexcept {
@@ -179,18 +179,9 @@ void Form1Window::Hide() noexcept {
   if (window_) ::ShowWindow(window_.get(), SW_HIDE);
 }
 
-void Form1Window::Centre() noexcept {
-  RECT frame{};
-  if (!::GetWindowRect(window_.get(), &frame)) return;
-  const POINT position = CentredOnScreen({frame.right - frame.left, frame.bottom - frame.top});
-  ::SetWindowPos(window_.get(), nullptr, position.x, position.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void Form1Window::Show() noexcept {
   if (!window_) return;
   BuildControls();
-  Centre();
   lastFocus_ = Control(ControlId::Command1);
   ::ShowWindow(window_.get(), SW_SHOWNORMAL);
   ::SetForegroundWindow(window_.get());

@@ -33,7 +33,7 @@ class Form1Window {
   HWND handle() const noexcept { return window_.get(); }
 
   void Hide() noexcept;
-  void Show() noexcept;  // centred on the screen, activated, focus on the OK button
+  void Show() noexcept;  // activated, focus on the OK button, centred as it was made
   void Destroy() noexcept;
   void SetTimer(const TimerSetting& timer) noexcept;
 
@@ -57,7 +57,6 @@ class Form1Window {
   void CreateControl(HINSTANCE instance, const ControlSpec& row) noexcept;
   void ArrangeTabOrder() noexcept;
   void FitToText(ControlId id, std::wstring_view text) noexcept;
-  void Centre() noexcept;
   HWND Control(ControlId id) const noexcept;
 
   FormEvents* events_ = nullptr;

@@ -2,12 +2,6 @@
 // The one place that includes the Windows headers. Everything in this folder includes this file
 // instead of <windows.h> directly, so the settings below hold everywhere.
 
-#ifndef UNICODE
-#define UNICODE
-#endif
-#ifndef _UNICODE
-#define _UNICODE
-#endif
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif

@@ -45,7 +45,7 @@ class FakePlatform final : public Platform {
 
   FakePlatform() {
     for (const auto& row : kControls)
-      texts[row.id] = GermanTextOf(row.id).value_or(""), lefts[row.id] = row.left;
+      texts[row.id] = ControlTextOf(row.id, false).value_or(""), lefts[row.id] = row.left;
     texts[ControlId::Text1] = kText1Initial;
   }
   Text In(const Text& name) const { return executablePath.substr(0, executablePath.rfind('\\') + 1) + name; }

@@ -114,7 +114,7 @@ TEST(Startup, HidesFirstAndSwitchesToEnglishBeforeShowing) {
   launcher.platform.commandLine = "-english";
   launcher.Start();
   EXPECT_EQ(launcher.platform.log[0] + launcher.platform.log[1], "InitCommonControlsHide");
-  EXPECT_EQ(launcher.platform.texts[ControlId::Label1], EnglishTextOf(ControlId::Label1));
+  EXPECT_EQ(launcher.platform.texts[ControlId::Label1], ControlTextOf(ControlId::Label1, true));
   EXPECT_TRUE(launcher.platform.visible);
 }
 

@@ -13,7 +13,8 @@ TEST(Window, SwitchToEnglishTranslatesAndMovesTheCountBoxAndItsHint) {
   fake::FakePlatform platform;
   SwitchToEnglish(platform);
   for (const auto& row : kControls) {
-    EXPECT_EQ(platform.texts[row.id], row.id == ControlId::Text1 ? "5" : EnglishTextOf(row.id).value_or(""));
+    EXPECT_EQ(platform.texts[row.id],
+              row.id == ControlId::Text1 ? "5" : ControlTextOf(row.id, true).value_or(""));
     if (row.id != ControlId::Text1 && row.id != ControlId::Label8) {
       EXPECT_EQ(platform.lefts[row.id], row.left);
     }
