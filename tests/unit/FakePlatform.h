@@ -39,7 +39,6 @@ class FakePlatform final : public Platform {
   std::vector<Text> log;  // the operations, in order
   std::vector<Text> messages;
   std::vector<Text> started;
-  int localeBuffer = 0;
   bool visible = true, ended = false;
   std::optional<TimerSetting> timer;
 
@@ -59,7 +58,7 @@ class FakePlatform final : public Platform {
     return localeName && kind == kLocaleNativeLanguageName ? int(localeName->size()) + 1 : 0;
   }
   Text LocaleInfo(int, int bufferSize) override {
-    return localeName->substr(0, (localeBuffer = bufferSize) - 1);  // never more than the buffer holds
+    return localeName->substr(0, bufferSize - 1);  // never more than the buffer holds
   }
   Text ReadProfileString(const ProfileKey& key, int size) override {
     return Read(Slot(key)).value_or("").substr(0, size - 1);

@@ -115,22 +115,6 @@ TEST(Launch, MessengerGoneDuringTheWaitGetsTheCopyBack) {
             (std::map<std::string, std::string>{{launcher.platform.In("ICQ.exe"), "messenger"}}));
 }
 
-TEST(Launch, MissingMessengerIsReportedAndNothingCounted) {
-  for (const bool english : {false, true}) {
-    Launcher launcher;
-    launcher.platform.files.clear();
-    launcher.platform.commandLine = english ? "-english" : "-german";
-    Silent(launcher, {{"LastNr", "2"}, {"Starts", "9"}});
-    EXPECT_EQ(launcher.platform.messages,
-              std::vector{fake::Box(english ? "Error" : "Fehler",
-                                    MessageTextOf(MessageId::MessengerMissing, english),
-                                    MessageIcon::Exclamation)});
-    EXPECT_TRUE(launcher.platform.ended && launcher.platform.files.empty() &&
-                launcher.platform.started.empty());
-    EXPECT_EQ(launcher.platform.Get("LastNr") + launcher.platform.Get("Starts"), "29");
-  }
-}
-
 TEST(Launch, EveryStepRunsWhenTheOneBeforeFailed) {
   Launcher launcher;
   launcher.platform.files[launcher.platform.In("ICQ.exe1")] = "running copy";

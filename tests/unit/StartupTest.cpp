@@ -30,14 +30,6 @@ TEST(Startup, LanguageFromSettingOverSwitchOverLocale) {
   }
 }
 
-TEST(Startup, LocaleNameIsReadWithTheSizeItAskedFor) {
-  fake::FakePlatform platform;
-  EXPECT_EQ(LocaleLanguageName(platform, kLocaleNativeLanguageName), "Deutsch");
-  EXPECT_EQ(platform.localeBuffer, 8);
-  platform.localeName.reset();
-  EXPECT_EQ(LocaleLanguageName(platform, kLocaleNativeLanguageName), "");
-}
-
 TEST(Startup, FixesCommandLineFolderAndSettingsPath) {
   struct Case {
     const char *executable, *arguments, *commandLine, *folder;
@@ -116,12 +108,6 @@ TEST(Startup, HidesFirstAndSwitchesToEnglishBeforeShowing) {
   EXPECT_EQ(launcher.platform.log[0] + launcher.platform.log[1], "InitCommonControlsHide");
   EXPECT_EQ(launcher.platform.texts[ControlId::Label1], ControlTextOf(ControlId::Label1, true));
   EXPECT_TRUE(launcher.platform.visible);
-}
-
-TEST(Startup, UnwritableSettingsStillShowTheWindow) {
-  Launcher launcher;
-  launcher.platform.writesFail = true;
-  EXPECT_TRUE(launcher.Start().platform.visible && launcher.platform.messages.empty());
 }
 
 }  // namespace

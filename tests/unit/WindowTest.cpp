@@ -2,26 +2,11 @@
 
 #include "FakePlatform.h"
 #include "window/CountEntry.h"
-#include "window/SwitchToEnglish.h"
 
 namespace brindle {
 namespace {
 
 using fake::Launcher;
-
-TEST(Window, SwitchToEnglishTranslatesAndMovesTheCountBoxAndItsHint) {
-  fake::FakePlatform platform;
-  SwitchToEnglish(platform);
-  for (const auto& row : kControls) {
-    EXPECT_EQ(platform.texts[row.id],
-              row.id == ControlId::Text1 ? "5" : ControlTextOf(row.id, true).value_or(""));
-    if (row.id != ControlId::Text1 && row.id != ControlId::Label8) {
-      EXPECT_EQ(platform.lefts[row.id], row.left);
-    }
-  }
-  EXPECT_EQ(platform.lefts[ControlId::Text1], 3720);
-  EXPECT_EQ(platform.lefts[ControlId::Label8], 4400);
-}
 
 TEST(Window, CountBoxTakesDigitsBackspaceAndPasteOnly) {
   Launcher launcher;
@@ -59,34 +44,16 @@ TEST(Window, OkStoresTheCountAndTheChoiceThenLaunches) {
     Launcher launcher;
     launcher.Start().platform.texts[ControlId::Text1] = c.box;
     launcher.platform.check = c.check;
+    launcher.platform.whileMessageOpen = [&] {
+      EXPECT_TRUE(launcher.platform.started.empty() && !launcher.platform.visible);
+    };
     launcher.form.OnOkClick();
+    launcher.form.OnOkClick();  // a second click queued behind the first does nothing
     EXPECT_EQ(launcher.platform.Get("MaxNr"), c.maxNr) << c.box;
     EXPECT_EQ(launcher.platform.Get("NoInfo"), c.check == 1 ? "1" : "0") << c.box;
     EXPECT_EQ(launcher.platform.messages.size(), c.check == 1 ? 1u : 0u) << c.box;
     EXPECT_EQ(launcher.platform.started, std::vector{launcher.platform.In("ICQ.exe1")});
     EXPECT_FALSE(launcher.platform.visible);
-  }
-}
-
-TEST(Window, HintComesAfterMaxNrAndBeforeNoInfoAndTheLaunch) {
-  for (const bool english : {false, true}) {
-    Launcher launcher;
-    launcher.platform.commandLine = english ? "-english" : "";
-    launcher.Start().platform.check = 1;
-    std::string whileOpen;  // MaxNr, NoInfo, programs started, window visible
-    launcher.platform.whileMessageOpen = [&] {
-      whileOpen = launcher.platform.Get("MaxNr") + launcher.platform.Get("NoInfo") +
-                  std::to_string(launcher.platform.started.size()) +
-                  std::to_string(launcher.platform.visible);
-    };
-    launcher.form.OnOkClick();
-    launcher.form.OnOkClick();  // a second click queued behind the first does nothing
-    EXPECT_EQ(whileOpen, "5000");
-    EXPECT_EQ(launcher.platform.messages,
-              std::vector{fake::Box("Information", MessageTextOf(MessageId::HowToSeeWindowAgain, english),
-                                    MessageIcon::Information)});
-    EXPECT_EQ(launcher.platform.Get("NoInfo"), "1");
-    EXPECT_EQ(launcher.platform.started.size(), 1u);
   }
 }
 
