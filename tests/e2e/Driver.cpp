@@ -372,15 +372,15 @@ struct Scenario {
     }
   }
 
-  // The window as it first shows, with no pointer over it, against its approved picture and listing.
+  // The window as it first shows, frame and all, with no pointer over it, against its approved picture
+  // and listing.
   void Record(const std::string& name) {
     const HWND form = Form();
     SetCursorPos(0, 0);
-    RECT client{};
-    GetClientRect(form, &client);
-    MapWindowPoints(form, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    Picture got = Capture(client), before;
-    WaitFor([&] { return Sleep(300), before = std::exchange(got, Capture(client)), got == before; }, "paint");
+    RECT frame{};
+    GetWindowRect(form, &frame);
+    Picture got = Capture(frame), before;
+    WaitFor([&] { return Sleep(300), before = std::exchange(got, Capture(frame)), got == before; }, "paint");
     const std::string listing = Listing(form),
                       approve = std::getenv("BRINDLE_APPROVE") ? std::getenv("BRINDLE_APPROVE") : "";
     const std::string path = ((approve == "1" ? approved : base) / name).string();
