@@ -3,11 +3,14 @@
 
 #include "launcher/Form1.h"
 #include "platform/win32/Com.h"
+#include "platform/win32/DllSearch.h"
 #include "platform/win32/Form1Window.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32Platform.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // Before anything can load a DLL.
+  brindle::win32::RestrictDllSearchToSystem32();
   // The file-existence probe uses a COM object, always from this one UI thread.
   const brindle::win32::ComScope com;
   brindle::win32::Form1Window window;

@@ -1,53 +1,92 @@
 #!/usr/bin/python3
-"""Static checks of the release Tavu.exe, read with pefile: a 32-bit GUI program that imports only
-Windows' own DLLs, with its icon, manifest and version information. Prints every problem found.
-Usage: check_exe.py EXE VERSION MAX_BYTES"""
+"""Static checks of the release Tavu.exe, read with pefile: a hardened 32-bit GUI program that imports
+only Windows' own DLLs, with its icon, manifest and version information. Prints every check that
+fails, with what it expected and what it found. Usage: check_exe.py EXE VERSION MAX_BYTES"""
 import glob
 import subprocess
 import sys
 import tempfile
+import xml.etree.ElementTree as ElementTree
 
 import pefile
 
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "ole32.dll", "oleaut32.dll",
                "advapi32.dll", "shell32.dll", "msvcrt.dll"}
 ICON_IMAGES = [(16, 32), (24, 8), (24, 24), (24, 32), (32, 8), (32, 24), (32, 32), (48, 32)]  # size, bits
+DLL_CHARACTERISTICS = ["DYNAMIC_BASE", "NX_COMPAT", "NO_SEH", "TERMINAL_SERVER_AWARE"]
+ASM = "{urn:schemas-microsoft-com:asm.v1}"
+DEPENDENCIES = f"{ASM}dependency/{ASM}dependentAssembly/{ASM}assemblyIdentity"
+COMMON_CONTROLS = {"type": "win32", "name": "Microsoft.Windows.Common-Controls", "version": "6.0.0.0",
+                   "processorArchitecture": "X86", "publicKeyToken": "6595b64144ccf1df", "language": "*"}
+OWN_IDENTITY = {"version": "1.0.0.0", "processorArchitecture": "X86", "type": "win32"}
+# No execution level (Windows then redirects writes under Program Files to the VirtualStore) and no DPI
+# setting (Windows scales the window as a whole).
+LEFT_OUT = {"trustInfo", "requestedExecutionLevel", "dpiAware", "dpiAwareness"}
 
 
 def resource(pe, kind):
-    entry = next(e for e in pe.DIRECTORY_ENTRY_RESOURCE.entries if e.id == pefile.RESOURCE_TYPE[kind])
-    data = entry.directory.entries[0].directory.entries[0].data.struct
-    return pe.get_data(data.OffsetToData, data.Size)
+    """The first resource of that kind; empty if there is none."""
+    for entry in (e for e in pe.DIRECTORY_ENTRY_RESOURCE.entries if e.id == pefile.RESOURCE_TYPE[kind]):
+        data = entry.directory.entries[0].directory.entries[0].data.struct
+        return pe.get_data(data.OffsetToData, data.Size)
+    return b""
 
 
-def problems(path, version, max_bytes):
+def dotted(most, least):
+    return f"{most >> 16}.{most & 0xFFFF}.{least >> 16}.{least & 0xFFFF}"
+
+
+def checks(path, version, max_bytes):
+    """(what, expected, found) for each check."""
     pe = pefile.PE(path)
-    fixed = pe.VS_FIXEDFILEINFO[0]
-    manifest = resource(pe, "RT_MANIFEST").decode()
-    group = resource(pe, "RT_GROUP_ICON")
-    icons = sorted((group[6 + 14 * i], group[12 + 14 * i]) for i in range(group[4]))
+    header, fixed, data = pe.OPTIONAL_HEADER, pe.VS_FIXEDFILEINFO[0], pe.__data__[:]
+    imports = {e.dll.decode().lower(): [i.name for i in e.imports] for e in pe.DIRECTORY_ENTRY_IMPORT}
+    manifest = ElementTree.fromstring(resource(pe, "RT_MANIFEST") or "<none/>")
+    group = resource(pe, "RT_GROUP_ICON") or bytes(6)  # a header for no images
     with tempfile.TemporaryDirectory() as folder:  # a second opinion on the icon
         subprocess.run(["wrestool", "-x", "-t", "14", "-o", folder, path], check=True)
-        listed = subprocess.run(["icotool", "-l", *glob.glob(folder + "/*")], capture_output=True, text=True).stdout
-    checks = {
-        "not PE32 for i386": pe.FILE_HEADER.Machine == 0x14C and pe.OPTIONAL_HEADER.Magic == 0x10B,
-        "not a GUI program": pe.OPTIONAL_HEADER.Subsystem == 2,
-        "imports other DLLs": all(e.dll.decode().lower() in SYSTEM_DLLS for e in pe.DIRECTORY_ENTRY_IMPORT),
-        "manifest": 'Common-Controls" version="6.0.0.0" processorArchitecture="X86"' in manifest
-        and 'version="1.0.0.0" processorArchitecture="X86"' in manifest
-        and "requestedExecutionLevel" not in manifest and "dpiAware" not in manifest,
-        "file version": [fixed.FileVersionMS >> 16, fixed.FileVersionMS & 0xFFFF, fixed.FileVersionLS >> 16,
-                         fixed.FileVersionLS & 0xFFFF] == [int(n) for n in (version + ".0").split(".")],
-        "version flags or type": fixed.FileFlags == 0 and fixed.FileType == 1,
-        "version strings": [t.LangID.decode().lower() for i in pe.FileInfo[0] if i.Key == b"StringFileInfo"
-                            for t in i.StringTable] == ["040704b0"],
-        f"icon images {icons}": icons == ICON_IMAGES and len(listed.splitlines()) == len(ICON_IMAGES),
-        f"more than {max_bytes} bytes": len(pe.__data__) <= int(max_bytes),
-    }
-    return [problem for problem, ok in checks.items() if not ok]
+        listed = subprocess.run(["icotool", "-l", *glob.glob(folder + "/*")], capture_output=True, text=True)
+    tables = [table for info in pe.FileInfo[0] for table in getattr(info, "StringTable", [])]
+    short = ".".join(version.split(".")[:2])  # 1.2.0 -> 1.2
+    return [
+        ("machine, PE magic", (0x14C, 0x10B), (pe.FILE_HEADER.Machine, header.Magic)),
+        ("subsystem (2: GUI)", 2, header.Subsystem),
+        ("DllCharacteristics missing", [],
+         [flag for flag in DLL_CHARACTERISTICS if not getattr(header, "IMAGE_DLLCHARACTERISTICS_" + flag)]),
+        ("RELOCS_STRIPPED, base relocations", (False, True),
+         (pe.FILE_HEADER.IMAGE_FILE_RELOCS_STRIPPED, bool(getattr(pe, "DIRECTORY_ENTRY_BASERELOC", [])))),
+        ("sections writable and executable", [],
+         [s.Name.rstrip(b"\0").decode() for s in pe.sections
+          if s.IMAGE_SCN_MEM_WRITE and s.IMAGE_SCN_MEM_EXECUTE]),
+        ("stack protection: libssp's message", True, b"*** stack smashing detected ***" in data),
+        ("DLL search: SetDllDirectoryW imported, SetDefaultDllDirectories named", (True, True),
+         (b"SetDllDirectoryW" in imports.get("kernel32.dll", []), b"SetDefaultDllDirectories\0" in data)),
+        ("imported DLLs not Windows' own", [], sorted(set(imports) - SYSTEM_DLLS)),
+        (f"bytes over {max_bytes}", 0, max(0, len(data) - int(max_bytes))),
+        ("icon images (size, bits)", ICON_IMAGES,
+         sorted((group[6 + 14 * i], group[12 + 14 * i]) for i in range(group[4]))),
+        ("icon images icotool lists", len(ICON_IMAGES), len(listed.stdout.splitlines())),
+        ("manifest identity", OWN_IDENTITY,
+         {k: e.get(k) for e in manifest.iterfind(ASM + "assemblyIdentity") for k in OWN_IDENTITY}),
+        ("manifest dependencies", [COMMON_CONTROLS], [e.attrib for e in manifest.iterfind(DEPENDENCIES)]),
+        ("manifest execution level or DPI setting", [],
+         sorted({e.tag.rpartition("}")[2] for e in manifest.iter()} & LEFT_OUT)),
+        ("file version", version + ".0", dotted(fixed.FileVersionMS, fixed.FileVersionLS)),
+        ("product version", version + ".0", dotted(fixed.ProductVersionMS, fixed.ProductVersionLS)),
+        ("FileFlags, FileOS (4: VOS__WINDOWS32), FileType (1: VFT_APP), FileSubtype", (0, 4, 1, 0),
+         (fixed.FileFlags, fixed.FileOS, fixed.FileType, fixed.FileSubtype)),
+        ("translations (language, code page)", [(0x0407, 1200)],
+         [tuple(int(n, 16) for n in var.entry[b"Translation"].split())
+          for info in pe.FileInfo[0] for var in getattr(info, "Var", [])]),
+        ("string tables", ["040704B0"], [table.LangID.decode().upper() for table in tables]),
+        ("strings", {"FileDescription": "Brindle " + short, "ProductName": "Brindle", "InternalName": "Tavu",
+                     "OriginalFilename": "Tavu.exe", "FileVersion": short, "ProductVersion": short},
+         {k.decode(): v.decode() for table in tables for k, v in table.entries.items()}),
+    ]
 
 
 if __name__ == "__main__":
-    found = problems(*sys.argv[1:4])
-    print("\n".join(found) or "all static checks pass")
-    sys.exit(1 if found else 0)
+    problems = [f"{what}: expected {want!r}, found {have!r}" for what, want, have in checks(*sys.argv[1:4])
+                if want != have]
+    print("\n".join(problems) or "all static checks pass")
+    sys.exit(1 if problems else 0)
