@@ -3,14 +3,30 @@
 
 #include "launcher/Form1.h"
 #include "platform/win32/Com.h"
-#include "platform/win32/DllSearch.h"
 #include "platform/win32/Form1Window.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32Platform.h"
 
+namespace {
+
+// A DLL named without a path comes from System32 only from now on. System DLLs that load later (via
+// comctl32, ole32, the scripting object) are not all "known DLLs", and Windows would look for them in
+// Tavu.exe's folder first: a folder such as C:\ICQ is writable by every authenticated user.
+// SetDefaultDllDirectories is looked up, not imported: Windows 7 has it only with KB2533623. Where it
+// is missing, SetDllDirectoryW(L"") still takes the current folder out of the search.
+void RestrictDllSearchToSystem32() noexcept {
+  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+  const auto setDefaultDllDirectories =
+      reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(
+          ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  if (setDefaultDllDirectories) setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  ::SetDllDirectoryW(L"");
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  // Before anything can load a DLL.
-  brindle::win32::RestrictDllSearchToSystem32();
+  RestrictDllSearchToSystem32();  // before anything can load a DLL
   // The file-existence probe uses a COM object, always from this one UI thread.
   const brindle::win32::ComScope com;
   brindle::win32::Form1Window window;
