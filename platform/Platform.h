@@ -7,46 +7,27 @@
 #include <string>
 #include <string_view>
 
-
 namespace brindle {
 
-// The controls of Form1, named as the window table (window/Controls.h) names them.
-enum class ControlId {
-  Label2,
-  Label3,
-  Point0,
-  Label4,
-  Point1,
-  Label5,
-  Point2,
-  Label6,
-  Point3,
-  Label7,
-  Point4,
-  Label1,
-  Text1,
-  Label8,
-  Check1,
-  Command1
-};
+// The controls of Form1, in the order of the window table (window/Controls.h) that names them.
+// clang-format off
+enum class ControlId { Label2, Label3, Point0, Label4, Point1, Label5, Point2, Label6, Point3, Label7, Point4,
+                       Label1, Text1, Label8, Check1, Command1 };
+// clang-format on
 
 enum class MessageIcon { Exclamation, Information };
 
 struct Message {
-  std::string_view text;
-  std::string_view title;
+  std::string_view text, title;
   MessageIcon icon;
 };
 
 struct ProfileKey {
-  std::string_view path;
-  std::string_view section;
-  std::string_view key;
+  std::string_view path, section, key;
 };
 
 struct FileMove {
-  std::string_view from;
-  std::string_view to;
+  std::string_view from, to;
 };
 
 struct TimerSetting {

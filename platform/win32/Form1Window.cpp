@@ -1,6 +1,5 @@
 #include "platform/win32/Form1Window.h"
 
-#include "platform/win32/ControlStyles.h"
 #include "platform/win32/Text.h"
 #include "window/Texts.h"
 
@@ -15,6 +14,39 @@ constexpr int kApplicationIcon = 1;
 // A fixed single border: caption bar and system menu, no sizing frame, no maximise box.
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kFrameExStyle = 0;
+
+// How each kind of control of the table is made: window class and styles.
+struct ControlStyle {
+  const wchar_t* className;
+  DWORD style;
+  DWORD exStyle;
+};
+
+ControlStyle BaseStyleOf(ControlKind kind) noexcept {
+  switch (kind) {
+    case ControlKind::AutoSizeLabel:
+      // One line, never wrapped; the window sizes the control to its text.
+      return {.className = WC_STATICW, .style = SS_LEFTNOWORDWRAP | SS_NOPREFIX, .exStyle = 0};
+    case ControlKind::WrapLabel:
+      return {.className = WC_STATICW, .style = SS_LEFT | SS_NOPREFIX, .exStyle = 0};
+    case ControlKind::Dot:
+      return {.className = WC_STATICW, .style = SS_OWNERDRAW, .exStyle = 0};
+    case ControlKind::TextBox:
+      return {.className = WC_EDITW, .style = ES_LEFT | ES_AUTOHSCROLL, .exStyle = WS_EX_CLIENTEDGE};
+    case ControlKind::CheckBox:
+      return {.className = WC_BUTTONW, .style = BS_AUTOCHECKBOX, .exStyle = 0};
+    case ControlKind::PushButton:
+      // Never BS_DEFPUSHBUTTON: the button is not the window's default button.
+      return {.className = WC_BUTTONW, .style = BS_PUSHBUTTON, .exStyle = 0};
+  }
+  return {.className = WC_STATICW, .style = 0, .exStyle = 0};
+}
+
+ControlStyle StyleOf(ControlKind kind, bool tabStop) noexcept {
+  ControlStyle style = BaseStyleOf(kind);
+  style.style |= WS_CHILD | WS_VISIBLE | (tabStop ? WS_TABSTOP : 0);
+  return style;
+}
 
 std::size_t IndexOf(ControlId id) noexcept {
   return static_cast<std::size_t>(id);
