@@ -1,8 +1,8 @@
-// A stand-in for the messenger, placed as ICQ.exe by the end-to-end tests and the demo. It shows no
-// window. It appends "module path|show state|command line" (UTF-8) to standin.log in its folder,
-// leaves its side file (its own path + ".csassembly") after a delay, as the messenger does, and ends
-// a while after its start. standin.cfg beside it may hold the delay (-1: never) and the lifetime in
-// milliseconds; without it: 300 and 1000.
+// A stand-in for the messenger, placed as ICQ.exe by the end-to-end tests, the demo and the bench. It
+// shows no window. It appends "module path|show state|command line" (UTF-8) to standin.log in its
+// folder, leaves its side file (its own path + ".csassembly") after a delay, as the messenger does, and
+// ends a while after its start. standin.cfg beside it may hold the delay (-1: never) and the lifetime
+// in milliseconds; without it: 300 and 1000.
 
 #include <windows.h>
 
@@ -16,23 +16,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::wstring path(module, GetModuleFileNameW(nullptr, module, MAX_PATH));
   const std::wstring folder = path.substr(0, path.rfind(L'\\') + 1);
   int delayMs = 300, aliveMs = 1000;
-  if (FILE* config = _wfopen((folder + L"standin.cfg").c_str(), L"r")) {
-    std::fscanf(config, "%d %d", &delayMs, &aliveMs);
-    std::fclose(config);
-  }
+  if (FILE* config = _wfopen((folder + L"standin.cfg").c_str(), L"r"))
+    std::fscanf(config, "%d %d", &delayMs, &aliveMs), std::fclose(config);
   STARTUPINFOW startup{};
   GetStartupInfoW(&startup);
-  const std::wstring line =
+  const std::string line = brindle::win32::Narrow(
       path + L"|" + std::to_wstring(startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : -1) +
-      L"|" + GetCommandLineW() + L"\r\n";
-  const std::string utf8 = brindle::win32::Narrow(line);
-  for (int attempt = 0; attempt < 100; ++attempt, Sleep(20)) {  // another copy may be writing too
-    if (FILE* log = _wfopen((folder + L"standin.log").c_str(), L"ab")) {
-      std::fwrite(utf8.data(), 1, utf8.size(), log);
-      std::fclose(log);
-      break;
-    }
+      L"|" + GetCommandLineW() + L"\r\n");
+  FILE* log = nullptr;
+  for (int attempt = 0; attempt < 100 && !log; ++attempt) {  // another copy may be writing too
+    if (!(log = _wfopen((folder + L"standin.log").c_str(), L"ab"))) Sleep(20);
   }
+  if (log) std::fwrite(line.data(), 1, line.size(), log), std::fclose(log);
   if (delayMs >= 0) {
     Sleep(delayMs);
     if (FILE* side = _wfopen((path + L".csassembly").c_str(), L"wb")) std::fclose(side);

@@ -1,6 +1,6 @@
 #pragma once
-// A platform that keeps its state in memory: files, settings, controls, message boxes and the timer.
-// Tests script its answers, fire the timer by hand and read back what the launcher did.
+// A platform that keeps its state in memory; tests script its answers, fire the timer by hand and read
+// back what the launcher did. Where Windows does what Wine cannot show, the fake does it too, and says so.
 
 #include <functional>
 #include <map>
@@ -26,29 +26,26 @@ class FakePlatform final : public Platform {
   Text commandLine, executablePath = "C:\\Messenger\\Tavu.exe";
   std::optional<Text> localeName = "Deutsch";  // nullopt: the query fails
   GuardAnswer guard = GuardAnswer::Taken;
-  bool scriptingWorks = true, writesFail = false, startFails = false;
+  bool scriptingWorks = true;
   std::map<Text, Text> files{{"C:\\Messenger\\ICQ.exe", "messenger"}};
-  std::set<Text> inUse;          // a running copy: neither deleted nor overwritten
-  std::set<Text> readOnly;       // neither deleted nor overwritten, as Windows refuses both
+  std::set<Text> readOnly;       // DeleteFileW and CopyFileW refuse to delete or overwrite these
   std::map<Text, Text> profile;  // "path|section|key" -> value
   std::map<ControlId, Text> texts;
-  std::map<ControlId, int> lefts;
   int check = 0;
   std::function<void()> whileMessageOpen;
-
-  std::vector<Text> log;  // the operations, in order
-  std::vector<Text> messages;
-  std::vector<Text> started;
+  std::vector<Text> messages, started;
   bool visible = true, ended = false;
   std::optional<TimerSetting> timer;
 
   FakePlatform() {
-    for (const auto& row : kControls)
-      texts[row.id] = ControlTextOf(row.id, false).value_or(""), lefts[row.id] = row.left;
+    for (const auto& row : kControls) texts[row.id] = ControlTextOf(row.id, false).value_or("");
     texts[ControlId::Text1] = kText1Initial;
   }
   Text In(const Text& name) const { return executablePath.substr(0, executablePath.rfind('\\') + 1) + name; }
-  Text Get(const Text& key) const { return Read(In("tavu.ini|Brindle|" + key)).value_or("<absent>"); }
+  Text Get(const Text& key) const {
+    const auto found = profile.find(In("tavu.ini|Brindle|" + key));
+    return found == profile.end() ? "<absent>" : found->second;
+  }
   void Set(const Text& key, const Text& value) { profile[In("tavu.ini|Brindle|" + key)] = value; }
 
   Text CommandLineArguments() override { return commandLine; }
@@ -57,73 +54,55 @@ class FakePlatform final : public Platform {
   int LocaleInfoSize(int kind) override {
     return localeName && kind == kLocaleNativeLanguageName ? int(localeName->size()) + 1 : 0;
   }
-  Text LocaleInfo(int, int bufferSize) override {
-    return localeName->substr(0, bufferSize - 1);  // never more than the buffer holds
-  }
+  Text LocaleInfo(int, int size) override { return localeName->substr(0, size - 1); }  // what fits the buffer
   Text ReadProfileString(const ProfileKey& key, int size) override {
-    return Read(Slot(key)).value_or("").substr(0, size - 1);
+    const auto found = profile.find(Slot(key));
+    return found == profile.end() ? "" : found->second.substr(0, size - 1);
   }
   bool WriteProfileString(const ProfileKey& key, std::string_view value) override {
-    log.push_back("Write " + Text(key.key) + "=" + Text(value));
-    if (!writesFail) profile[Slot(key)] = value;
-    return !writesFail;
+    return profile[Slot(key)] = value, true;
   }
   std::optional<bool> ScriptingFileExists(std::string_view path) override {
     return scriptingWorks ? std::optional<bool>(files.count(Text(path))) : std::nullopt;
   }
   bool FileSystemFileExists(std::string_view path) override { return files.count(Text(path)); }
   bool DeleteFile(std::string_view path) override {
-    log.push_back("Delete " + Text(path));
-    return !Locked(Text(path)) && files.erase(Text(path));
+    return !readOnly.count(Text(path)) && files.erase(Text(path));
   }
   // CopyFileW gives the copy the source's attributes, read-only included.
   bool CopyFile(const FileMove& copy) override {
-    if (!Move("Copy ", copy, !Locked(Text(copy.to)), true)) return false;
+    if (!Move(copy, !readOnly.count(Text(copy.to)), true)) return false;
     if (readOnly.count(Text(copy.from))) readOnly.insert(Text(copy.to));
     return true;
   }
   bool MakeWritable(std::string_view path) override {
-    log.push_back("Writable " + Text(path));
     return readOnly.erase(Text(path)), files.count(Text(path));
   }
-  bool RenameFile(const FileMove& move) override {
-    return Move("Rename ", move, !files.count(Text(move.to)), false);
-  }
+  bool RenameFile(const FileMove& move) override { return Move(move, !files.count(Text(move.to)), false); }
   bool StartProgram(std::string_view path) override {
-    log.push_back("Start " + Text(path));
-    if (startFails || !files.count(Text(path))) return false;
-    return started.emplace_back(path), true;
+    return files.count(Text(path)) && (started.emplace_back(path), true);
   }
-  void InitCommonControls() override { log.push_back("InitCommonControls"); }
+  void InitCommonControls() override {}
   void ShowMessage(const Message& message) override {
     messages.push_back(Box(message.title, message.text, message.icon));
     if (whileMessageOpen) whileMessageOpen();
   }
-  void HideWindow() override { log.push_back("Hide"), visible = false; }
-  void ShowWindow() override { log.push_back("Show"), visible = true; }
-  void EndProcess() override { log.push_back("End"), ended = true, visible = false; }
-  void SetTimer(const TimerSetting& setting) override {
-    log.push_back("Timer " + std::to_string(setting.intervalMs) + (setting.enabled ? " on" : " off"));
-    timer = setting;
-  }
-  void PumpEvents() override { log.push_back("Pump"); }
+  void HideWindow() override { visible = false; }
+  void ShowWindow() override { visible = true; }
+  void EndProcess() override { ended = true, visible = false; }
+  void SetTimer(const TimerSetting& setting) override { timer = setting; }
+  void PumpEvents() override {}
   Text ControlText(ControlId id) override { return texts[id]; }
   bool SetControlText(ControlId id, std::string_view text) override { return texts[id] = text, true; }
-  int ControlLeft(ControlId id) override { return lefts[id]; }
-  bool SetControlLeft(ControlId id, int left) override { return lefts[id] = left, true; }
+  int ControlLeft(ControlId id) override { return SpecOf(id).left; }
+  bool SetControlLeft(ControlId, int) override { return true; }
   int CheckValue(ControlId) override { return check; }
 
  private:
-  bool Locked(const Text& path) const { return inUse.count(path) || readOnly.count(path); }
   static Text Slot(const ProfileKey& key) {
     return Text(key.path) + "|" + Text(key.section) + "|" + Text(key.key);
   }
-  std::optional<Text> Read(const Text& slot) const {
-    const auto found = profile.find(slot);
-    return found == profile.end() ? std::nullopt : std::optional(found->second);
-  }
-  bool Move(const char* verb, const FileMove& move, bool allowed, bool keepSource) {
-    log.push_back(verb + Text(move.from) + " " + Text(move.to));
+  bool Move(const FileMove& move, bool allowed, bool keepSource) {
     const auto source = files.find(Text(move.from));
     if (!allowed || source == files.end()) return false;
     files[Text(move.to)] = source->second;

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "FakePlatform.h"
-#include "launcher/Startup.h"
 
 namespace brindle {
 namespace {
@@ -25,89 +24,70 @@ TEST(Startup, LanguageFromSettingOverSwitchOverLocale) {
     launcher.platform.localeName = c.locale;
     launcher.platform.commandLine = c.commandLine;
     launcher.platform.Set("Language", c.setting);
-    EXPECT_EQ(launcher.Start().form.session().english, c.english)
+    launcher.Start();
+    EXPECT_EQ(launcher.platform.texts[ControlId::Label1], ControlTextOf(ControlId::Label1, c.english))
         << c.locale << "|" << c.commandLine << "|" << c.setting;
   }
 }
 
-TEST(Startup, FixesCommandLineFolderAndSettingsPath) {
-  struct Case {
-    const char *executable, *arguments, *commandLine, *folder;
-  };
-  for (const Case& c : {Case{"C:\\ICQ 7\\Tavu.exe", " \t-info -x \t", "-info -x", "C:\\ICQ 7\\"},
-                        {"D:\\Tavu.exe", "", "", "D:\\"}}) {
-    Launcher launcher;
-    launcher.platform.executablePath = c.executable;
-    launcher.platform.commandLine = c.arguments;
-    const Session& session = launcher.Start().form.session();
-    EXPECT_EQ(session.commandLine, c.commandLine);
-    EXPECT_EQ(session.folder, c.folder);
-    EXPECT_EQ(session.settingsPath, std::string(c.folder) + "tavu.ini");
-  }
-}
-
+// The guard answers model what CreateMutexW tells: AlreadyTaken, a handle and ERROR_ALREADY_EXISTS
+// (another launcher of this user runs); AccessDenied, no handle and ERROR_ACCESS_DENIED (an elevated
+// launcher holds it and this one is not elevated); Failed, no handle for any other reason.
 TEST(Startup, GuardsRefuseWithTheirMessageAndWriteNothing) {
   struct Case {
     GuardAnswer guard;
-    const char *executable, *locale;
+    const char* executable;
     std::optional<MessageId> message;
   };
-  // The guard answers model what CreateMutexW tells: AlreadyTaken, a handle and ERROR_ALREADY_EXISTS
-  // (another launcher of this user runs); AccessDenied, no handle and ERROR_ACCESS_DENIED (an elevated
-  // launcher holds it and this one is not elevated); Failed, no handle for any other reason.
   // clang-format off
-  for (const Case& c : {Case{GuardAnswer::AlreadyTaken, "C:\\M\\Tavu.exe", "Deutsch", MessageId::AlreadyRunning},
-       {GuardAnswer::AlreadyTaken, "C:\\M\\Other.exe", "English", MessageId::AlreadyRunning},
-       {GuardAnswer::AccessDenied, "C:\\M\\Tavu.exe", "English", MessageId::AlreadyRunning},
-       {GuardAnswer::Failed, "C:\\M\\Tavu.exe", "English", std::nullopt},
-       {GuardAnswer::Taken, "C:\\M\\Other.exe", "Deutsch", MessageId::WrongExeName},
-       {GuardAnswer::Taken, "C:\\M\\tavu.exe", "English", MessageId::WrongExeName},
-       {GuardAnswer::Taken, "C:\\M\\Tavu.exe.exe", "English", MessageId::WrongExeName}}) {
+  for (const Case& c : {Case{GuardAnswer::AlreadyTaken, "C:\\M\\Tavu.exe", MessageId::AlreadyRunning},
+       {GuardAnswer::AlreadyTaken, "C:\\M\\Other.exe", MessageId::AlreadyRunning},  // the guard comes first
+       {GuardAnswer::AccessDenied, "C:\\M\\Tavu.exe", MessageId::AlreadyRunning},
+       {GuardAnswer::Failed, "C:\\M\\Tavu.exe", std::nullopt}, {GuardAnswer::Taken, "C:\\M\\tavu.exe", MessageId::WrongExeName},
+       {GuardAnswer::Taken, "C:\\M\\Tavu.exe.exe", MessageId::WrongExeName}}) {
     // clang-format on
     Launcher launcher;
     launcher.platform.guard = c.guard;
     launcher.platform.executablePath = c.executable;
-    launcher.platform.localeName = c.locale;
-    launcher.Start();
-    if (!c.message) {  // the run goes on as if the guard were taken
-      EXPECT_TRUE(launcher.platform.visible && launcher.platform.messages.empty());
-      continue;
-    }
-    const bool english = c.locale == std::string("English");
-    EXPECT_EQ(launcher.platform.messages,
-              std::vector{fake::Box(english ? "Error" : "Fehler", MessageTextOf(*c.message, english),
-                                    MessageIcon::Exclamation)});
-    EXPECT_TRUE(launcher.platform.ended && !launcher.platform.visible);
-    EXPECT_TRUE(launcher.platform.profile.empty() && launcher.platform.started.empty());
+    auto& platform = launcher.Start().platform;
+    const auto expected =
+        c.message
+            ? std::vector{fake::Box("Fehler", MessageTextOf(*c.message, false), MessageIcon::Exclamation)}
+            : std::vector<std::string>{};
+    EXPECT_EQ(platform.messages, expected) << c.executable;
+    // A refused launcher ends and writes nothing; with no answer from the guard the run goes on.
+    EXPECT_EQ(platform.ended && platform.profile.empty(), c.message.has_value());
+    EXPECT_EQ(platform.visible, !c.message);
   }
 }
 
-TEST(Startup, ShowsTheWindowUnlessNoInfoIsOneWithoutInfoSwitch) {
+TEST(Window, OkStoresTheCountAndTheChoiceThenLaunchesOnce) {
   struct Case {
-    const char *noInfo, *commandLine;
-    bool shown;
+    const char *box, *maxNr;
+    int check;
   };
+  // The box holds two characters at most, typed or pasted: its text rounded down, 5 outside 2..99.
   // clang-format off
-  for (const Case& c : {Case{nullptr, "", true}, {"0", "", true}, {"1", "", false}, {"1", "-german", false},
-       {"1", "-info", true}, {"1", "x-infox", true}, {"1", "-INFO", false}, {"01", "", true}, {" 1", "", true}}) {
+  for (const Case& c : {Case{"2", "2", 0}, {"99", "99", 1}, {"1", "5", 0}, {"", "5", 1}, {"07", "7", 2}, {"00", "5", 0},
+       {"-1", "5", 0}, {"9.", "9", 0}, {".9", "5", 0}, {"+9", "9", 0}, {" 9", "9", 0}, {"9a", "5", 0}, {"-.", "5", 0}}) {
     // clang-format on
     Launcher launcher;
-    if (c.noInfo) launcher.platform.Set("NoInfo", c.noInfo);
-    launcher.platform.commandLine = c.commandLine;
-    launcher.Start();
-    EXPECT_EQ(launcher.platform.visible, c.shown) << c.noInfo << "|" << c.commandLine;
-    EXPECT_EQ(launcher.platform.log.back(), c.shown ? "Show" : "Timer 2000 on");
-    EXPECT_EQ(launcher.platform.Get("NoInfo"), c.shown ? "0" : "1");
+    auto& platform = launcher.Start().platform;
+    platform.texts[ControlId::Text1] = c.box;
+    platform.check = c.check;
+    std::string whileOpen;  // MaxNr, NoInfo, copies started, window visible while the hint is open
+    platform.whileMessageOpen = [&] {
+      whileOpen = platform.Get("MaxNr") + platform.Get("NoInfo") +
+                  std::to_string(platform.started.size() + platform.visible);
+    };
+    launcher.form.OnOkClick();
+    launcher.form.OnOkClick();  // a second click queued behind the first does nothing
+    EXPECT_EQ(whileOpen, c.check == 1 ? c.maxNr + std::string("00") : "") << c.box;
+    EXPECT_EQ(platform.Get("MaxNr") + platform.Get("NoInfo"),
+              c.maxNr + std::string(c.check == 1 ? "1" : "0"));
+    EXPECT_EQ(platform.started, std::vector{platform.In("ICQ.exe1")});
+    EXPECT_FALSE(platform.visible);
   }
-}
-
-TEST(Startup, HidesFirstAndSwitchesToEnglishBeforeShowing) {
-  Launcher launcher;
-  launcher.platform.commandLine = "-english";
-  launcher.Start();
-  EXPECT_EQ(launcher.platform.log[0] + launcher.platform.log[1], "InitCommonControlsHide");
-  EXPECT_EQ(launcher.platform.texts[ControlId::Label1], ControlTextOf(ControlId::Label1, true));
-  EXPECT_TRUE(launcher.platform.visible);
 }
 
 }  // namespace
