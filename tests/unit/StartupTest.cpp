@@ -69,7 +69,7 @@ TEST(Window, OkStoresTheCountAndTheChoiceThenLaunchesOnce) {
   // The box holds two characters at most, typed or pasted: its text rounded down, 5 outside 2..99.
   // clang-format off
   for (const Case& c : {Case{"2", "2", 0}, {"99", "99", 1}, {"1", "5", 0}, {"", "5", 1}, {"07", "7", 2}, {"00", "5", 0},
-       {"-1", "5", 0}, {"9.", "9", 0}, {".9", "5", 0}, {"+9", "9", 0}, {" 9", "9", 0}, {"9a", "5", 0}, {"-.", "5", 0}}) {
+       {"-1", "5", 0}, {"9.", "9", 0}, {".9", "5", 0}, {"+9", "9", 0}, {" 9", "9", 0}, {"9 ", "9", 0}, {"9a", "5", 0}, {"-.", "5", 0}}) {
     // clang-format on
     Launcher launcher;
     auto& platform = launcher.Start().platform;
