@@ -600,9 +600,9 @@ int Run(const fs::path& scenarios, const std::string& name) {
 }
 
 int Probe(const std::string& question, const std::wstring& file) {
-  if (question == "can-write") {
+  if (question == "can-write") {  // a missing file can be made, so it can be written
     const HANDLE opened = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, 0, nullptr);
+                                      nullptr, OPEN_ALWAYS, 0, nullptr);
     return opened == INVALID_HANDLE_VALUE ? 1 : (CloseHandle(opened), 0);
   }
   CLSID scripting{};
