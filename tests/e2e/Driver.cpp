@@ -27,7 +27,7 @@ using std::min;
 }  // namespace Gdiplus
 #include <gdiplus.h>
 
-#include "platform/win32/Text.h"
+#include "shell/Text.h"
 #include "window/Controls.h"
 
 namespace fs = std::filesystem;

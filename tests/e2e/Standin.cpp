@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/win32/Text.h"
+#include "shell/Text.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   wchar_t module[MAX_PATH] = L"";

@@ -1,4 +1,4 @@
-#include "platform/win32/Com.h"
+#include "shell/Com.h"
 
 #include <climits>
 

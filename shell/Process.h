@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "platform/Platform.h"
-#include "platform/win32/Handles.h"
+#include "shell/Handles.h"
 
 namespace brindle::win32 {
 

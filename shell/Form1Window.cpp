@@ -1,6 +1,6 @@
-#include "platform/win32/Form1Window.h"
+#include "shell/Form1Window.h"
 
-#include "platform/win32/Text.h"
+#include "shell/Text.h"
 #include "window/Texts.h"
 
 namespace brindle::win32 {

@@ -1,8 +1,8 @@
-#include "platform/win32/FileSystemObject.h"
+#include "shell/FileSystemObject.h"
 
 #include <optional>
 
-#include "platform/win32/Com.h"
+#include "shell/Com.h"
 
 namespace brindle::win32 {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // Twips (1/1440 inch) to pixels and back, at the screen's resolution: 15 twips per pixel at 96 dpi.
 
-#include "platform/win32/Win32Api.h"
+#include "shell/Win32Api.h"
 
 namespace brindle::win32 {
 

@@ -2,7 +2,7 @@
 // The thread's message loop and the pump that runs what is already queued. Both hand keyboard
 // messages to the dialog manager first, so that Tab, Enter and Esc work in Form1.
 
-#include "platform/win32/Win32Api.h"
+#include "shell/Win32Api.h"
 
 namespace brindle::win32 {
 

@@ -8,8 +8,8 @@
 
 #include "platform/FormEvents.h"
 #include "platform/Platform.h"
-#include "platform/win32/Geometry.h"
-#include "platform/win32/Handles.h"
+#include "shell/Geometry.h"
+#include "shell/Handles.h"
 #include "window/Controls.h"
 
 namespace brindle::win32 {

@@ -1,11 +1,11 @@
-#include "platform/win32/Win32Platform.h"
+#include "shell/Win32Platform.h"
 
 #include <vector>
 
-#include "platform/win32/FileSystemObject.h"
-#include "platform/win32/MessageLoop.h"
-#include "platform/win32/Process.h"
-#include "platform/win32/Text.h"
+#include "shell/FileSystemObject.h"
+#include "shell/MessageLoop.h"
+#include "shell/Process.h"
+#include "shell/Text.h"
 
 namespace brindle::win32 {
 

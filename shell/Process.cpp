@@ -1,4 +1,4 @@
-#include "platform/win32/Process.h"
+#include "shell/Process.h"
 
 #include <cstdint>
 #include <initializer_list>

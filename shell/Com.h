@@ -4,7 +4,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/win32/Win32Api.h"
+#include "shell/Win32Api.h"
 
 namespace brindle::win32 {
 

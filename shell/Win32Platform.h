@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "platform/Platform.h"
-#include "platform/win32/Form1Window.h"
-#include "platform/win32/Handles.h"
+#include "shell/Form1Window.h"
+#include "shell/Handles.h"
 
 namespace brindle::win32 {
 

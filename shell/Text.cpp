@@ -1,8 +1,8 @@
-#include "platform/win32/Text.h"
+#include "shell/Text.h"
 
 #include <climits>
 
-#include "platform/win32/Win32Api.h"
+#include "shell/Win32Api.h"
 
 namespace brindle::win32 {
 

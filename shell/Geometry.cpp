@@ -1,6 +1,6 @@
-#include "platform/win32/Geometry.h"
+#include "shell/Geometry.h"
 
-#include "platform/win32/Handles.h"
+#include "shell/Handles.h"
 
 namespace brindle::win32 {
 

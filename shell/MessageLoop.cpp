@@ -1,4 +1,4 @@
-#include "platform/win32/MessageLoop.h"
+#include "shell/MessageLoop.h"
 
 namespace brindle::win32 {
 namespace {

@@ -2,10 +2,10 @@
 // window is closed. The load may end the process itself before the loop.
 
 #include "launcher/Form1.h"
-#include "platform/win32/Com.h"
-#include "platform/win32/Form1Window.h"
-#include "platform/win32/MessageLoop.h"
-#include "platform/win32/Win32Platform.h"
+#include "shell/Com.h"
+#include "shell/Form1Window.h"
+#include "shell/MessageLoop.h"
+#include "shell/Win32Platform.h"
 
 namespace {
 
