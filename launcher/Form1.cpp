@@ -8,43 +8,64 @@ namespace brindle {
 
 namespace {
 
-// Nothing may escape into the window procedure; the only thing the core can throw is an allocation
-// failure, after which there is nothing sensible left to do for this event.
+// Nothing may escape into the window procedure. What the core can throw is an allocation failure;
+// after it the step cannot be trusted to have left the launch in any state, and a launcher that stayed
+// would be a hidden process holding the guard: the run ends.
 template <typename Handler>
-void Guarded(Handler&& handler) noexcept {
+Next Guarded(Handler&& handler) noexcept {
   try {
-    handler();
+    return handler();
   } catch (...) {
+    return Next::End(ExitStatus::Failed);
   }
 }
 
 }  // namespace
 
 void Form1::OnInitialize() noexcept {
-  Guarded([&] { platform_.InitCommonControls(); });
+  platform_.InitCommonControls();
 }
 
-void Form1::OnLoad() noexcept {
-  Guarded([&] { RunStartup(platform_, session_); });
+Next Form1::OnLoad() noexcept {
+  return Guarded([&] { return RunStartup(platform_, session_); });
 }
 
-void Form1::OnTimerTick() noexcept {
-  Guarded([&] { HandOverTick(platform_, session_); });
-}
-
-void Form1::OnOkClick() noexcept {
+Next Form1::OnOkClick() noexcept {
   // The window is hidden by the first click and never comes back; a click still queued behind it
-  // (a double click, a repeating Enter) must not store or launch a second time.
-  if (confirmed_) return;
+  // (a double click, a repeating Enter, one that arrives while the hint box is open) must not store or
+  // launch a second time.
+  if (confirmed_) return Next::Stay();
   confirmed_ = true;
-  Guarded([&] {
+  return Guarded([&] {
     ConfirmCount(platform_, {.settingsPath = session_.settingsPath, .english = session_.english});
-    LaunchInstance(platform_, session_);
+    return LaunchInstance(platform_, session_);
   });
+}
+
+Next Form1::OnTimerTick() noexcept {
+  return Guarded([&] { return HandOverTick(platform_, session_); });
+}
+
+Next Form1::OnTimerFailed() noexcept {
+  return Guarded([&] { return HandOverFinish(platform_, session_); });
 }
 
 int Form1::OnCountBoxKey(int code) noexcept {
   return FilterCountBoxKey(code);
+}
+
+void CarryOut(Form1& form, Shell& shell, const Next& next) {
+  switch (next.step) {
+    case Next::Step::Stay:
+      return;
+    case Next::Step::ShowWindow:
+      return shell.ShowWindow();
+    case Next::Step::WaitOnTimer:
+      if (!shell.StartTimer(next.tickMs)) CarryOut(form, shell, form.OnTimerFailed());
+      return;
+    case Next::Step::End:
+      return shell.End(next.status);
+  }
 }
 
 }  // namespace brindle

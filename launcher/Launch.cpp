@@ -6,7 +6,6 @@
 #include "launcher/Messages.h"
 #include "launcher/Paths.h"
 #include "settings/Settings.h"
-#include "settings/Text.h"
 
 namespace brindle {
 
@@ -23,10 +22,6 @@ std::int32_t NextLaunchCount(std::int32_t launches) {
   return launches == std::numeric_limits<std::int32_t>::max() ? launches : launches + 1;
 }
 
-std::int32_t ReadNumber(Platform& platform, const Session& session, std::string_view key) {
-  return ToInt32(ReadIniValue(platform, SettingsKey(session.settingsPath, key)));
-}
-
 // The scripting object answers where it works. Where it is missing, blocked or broken the file system
 // answers instead: counting its failure as "no" would report ICQ.exe missing right beside it.
 bool FileExists(Platform& platform, std::string_view path) {
@@ -34,63 +29,59 @@ bool FileExists(Platform& platform, std::string_view path) {
   return platform.FileSystemFileExists(path);
 }
 
-void HandOverFinish(Platform& platform, const Session& session) {
-  // Never replaces: while ICQ.exe is there the copy keeps its numbered name.
-  platform.RenameFile({.from = session.launch.copyPath, .to = session.launch.messengerPath});
-  platform.DeleteFile(SideFileOf(session.launch.copyPath));
-  platform.EndProcess();
-}
-
 // The copies are the launcher's own files. A copy of a read-only ICQ.exe is read-only too, and a
 // read-only copy can be neither deleted nor overwritten: the slot would start its stale copy for ever.
 void PlaceFreshCopy(Platform& platform, const LaunchState& launch) {
   if (FileExists(platform, launch.copyPath)) {
     platform.MakeWritable(launch.copyPath);
-    platform.DeleteFile(launch.copyPath);
+    platform.RemoveFile(launch.copyPath);
   }
-  platform.CopyFile({.from = launch.messengerPath, .to = launch.copyPath});
+  platform.CopyFileOver({.from = launch.messengerPath, .to = launch.copyPath});
   platform.MakeWritable(launch.copyPath);
 }
 
 }  // namespace
 
-void LaunchInstance(Platform& platform, Session& session) {
-  const std::int32_t lastSlot = ReadNumber(platform, session, settings::kLastNr);
-  const std::int32_t slotCount = ValidSlotCount(ReadNumber(platform, session, settings::kMaxNr));
-  const std::int32_t launches = NextLaunchCount(ReadNumber(platform, session, settings::kStarts));
+Next HandOverFinish(Platform& platform, const Session& session) {
+  // Never replaces: while ICQ.exe is there the copy keeps its numbered name.
+  platform.RenameFile({.from = session.launch.copyPath, .to = session.launch.messengerPath});
+  platform.RemoveFile(SideFileOf(session.launch.copyPath));
+  return Next::End(ExitStatus::Launched);
+}
+
+Next LaunchInstance(Platform& platform, Session& session) {
+  const SettingsFile ini(platform, session.settingsPath);
+  const std::int32_t lastSlot = ini.ReadNumber(settings::kLastNr);
+  const std::int32_t slotCount = ValidSlotCount(ini.ReadNumber(settings::kMaxNr));
+  const std::int32_t launches = NextLaunchCount(ini.ReadNumber(settings::kStarts));
   const std::int32_t slot = NextSlot(lastSlot, slotCount);
 
   LaunchState& launch = session.launch;
   launch.messengerPath = MessengerPath(session.folder);
   launch.copyPath = CopyPath(session.folder, slot);
 
-  if (!FileExists(platform, launch.messengerPath)) {
-    ShowErrorAndEnd(platform, session.english, MessageId::MessengerMissing);
-    return;
-  }
+  if (!FileExists(platform, launch.messengerPath))
+    return ShowErrorThenEnd(platform, session.english, MessageId::MessengerMissing,
+                            ExitStatus::MessengerMissing);
   PlaceFreshCopy(platform, launch);
   platform.PumpEvents();
   platform.StartProgram(launch.copyPath);
   platform.PumpEvents();
-  WriteIniValue(platform, SettingsKey(session.settingsPath, settings::kLastNr), ToDecimal(slot));
-  WriteIniValue(platform, SettingsKey(session.settingsPath, settings::kStarts), ToDecimal(launches));
+  ini.WriteNumber(settings::kLastNr, slot);
+  ini.WriteNumber(settings::kStarts, launches);
   platform.PumpEvents();
 
-  if (FileExists(platform, SideFileOf(launch.copyPath))) {
-    HandOverFinish(platform, session);
-    return;
-  }
+  if (FileExists(platform, SideFileOf(launch.copyPath))) return HandOverFinish(platform, session);
   launch.tickCount = 0;
-  platform.SetTimer({.intervalMs = launches > 1 ? kLaterLaunchTickMs : kFirstLaunchTickMs, .enabled = true});
+  return Next::WaitOnTimer(launches > 1 ? kLaterLaunchTickMs : kFirstLaunchTickMs);
 }
 
-void HandOverTick(Platform& platform, Session& session) {
+Next HandOverTick(Platform& platform, Session& session) {
   LaunchState& launch = session.launch;
-  if (launch.tickCount >= kTicksThatWait || FileExists(platform, SideFileOf(launch.copyPath))) {
-    HandOverFinish(platform, session);
-    return;
-  }
+  if (launch.tickCount >= kTicksThatWait || FileExists(platform, SideFileOf(launch.copyPath)))
+    return HandOverFinish(platform, session);
   ++launch.tickCount;
+  return Next::Stay();
 }
 
 }  // namespace brindle

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "launcher/Next.h"
 #include "launcher/Session.h"
 #include "platform/Platform.h"
 
@@ -15,9 +16,11 @@ inline constexpr int kLaterLaunchTickMs = 1000;
 // six ticks in all, 6 s (12 s on the very first launch).
 inline constexpr std::int16_t kTicksThatWait = 5;
 
-// Ends the process itself (messenger missing, side file already there) or returns with the timer on.
-void LaunchInstance(Platform& platform, Session& session);
-// One step of the hand-over wait.
-void HandOverTick(Platform& platform, Session& session);
+// Ends the run (messenger missing, side file already there) or asks for the hand-over wait.
+Next LaunchInstance(Platform& platform, Session& session);
+// One step of the hand-over wait: stay, or the hand-over finish and the end.
+Next HandOverTick(Platform& platform, Session& session);
+// The end of the wait: the copy keeps its name while ICQ.exe is there, the side file goes.
+Next HandOverFinish(Platform& platform, const Session& session);
 
 }  // namespace brindle

@@ -1,17 +1,17 @@
 #pragma once
-// The launcher's message boxes, in the language the English flag chooses.
+// The launcher's error messages, in the language the English flag chooses.
 
+#include "launcher/Next.h"
 #include "platform/Platform.h"
-#include "window/Texts.h"
+#include "window/Wording.h"
 
 namespace brindle {
 
-// An error message ("Error"/"Fehler", exclamation icon), then Form1 unloaded and the process ended.
-// Callers return right after it.
-inline void ShowErrorAndEnd(Platform& platform, bool english, MessageId id) {
+// An error message ("Error"/"Fehler", exclamation icon); once it is closed, the run ends with `status`.
+inline Next ShowErrorThenEnd(Platform& platform, bool english, MessageId id, ExitStatus status) {
   platform.ShowMessage(
       {.text = MessageTextOf(id, english), .title = ErrorTitle(english), .icon = MessageIcon::Exclamation});
-  platform.EndProcess();
+  return Next::End(status);
 }
 
 }  // namespace brindle

@@ -1,6 +1,6 @@
 #include "launcher/Paths.h"
 
-#include "settings/Text.h"
+#include "settings/ValueText.h"
 
 namespace brindle {
 

@@ -4,17 +4,10 @@
 #include "launcher/Messages.h"
 #include "launcher/Paths.h"
 #include "settings/Settings.h"
-#include "settings/Text.h"
+#include "settings/ValueText.h"
 #include "window/SwitchToEnglish.h"
 
 namespace brindle {
-
-std::string LocaleLanguageName(Platform& platform, int kind) {
-  // Ask for the size first so the text is never cut, then read it with a buffer of that size.
-  const int size = platform.LocaleInfoSize(kind);
-  if (size <= 0) return {};
-  return platform.LocaleInfo(kind, size);
-}
 
 namespace {
 
@@ -41,9 +34,9 @@ void FixLocation(Platform& platform, Session& session) {
 }
 
 void DecideLanguage(Platform& platform, Session& session) {
-  const std::string localeName = LocaleLanguageName(platform, kLocaleNativeLanguageName);
+  const std::string localeName = platform.LocaleLanguageName(kLocaleNativeLanguageName);
   const std::string languageSetting =
-      ReadIniValue(platform, SettingsKey(session.settingsPath, settings::kLanguage));
+      SettingsFile(platform, session.settingsPath).ReadIniValue(settings::kLanguage);
   session.english = DecideEnglish({.localeLanguageName = localeName,
                                    .commandLine = session.commandLine,
                                    .languageSetting = languageSetting});
@@ -59,32 +52,25 @@ bool AnotherLauncherRunning(Platform& platform) {
 
 bool WindowWanted(Platform& platform, const Session& session) {
   const bool noInfo =
-      ReadIniValue(platform, SettingsKey(session.settingsPath, settings::kNoInfo)) == settings::kYes;
+      SettingsFile(platform, session.settingsPath).ReadIniValue(settings::kNoInfo) == settings::kYes;
   return !noInfo || Contains(session.commandLine, kSwitchInfo);
 }
 
 }  // namespace
 
-void RunStartup(Platform& platform, Session& session) {
+Next RunStartup(Platform& platform, Session& session) {
   platform.HideWindow();
   FixLocation(platform, session);
   DecideLanguage(platform, session);
 
-  if (AnotherLauncherRunning(platform)) {
-    ShowErrorAndEnd(platform, session.english, MessageId::AlreadyRunning);
-    return;
-  }
-  if (BaseNameOf(platform.ExecutablePath()) != kExpectedExeName) {
-    ShowErrorAndEnd(platform, session.english, MessageId::WrongExeName);
-    return;
-  }
-  if (!WindowWanted(platform, session)) {
-    LaunchInstance(platform, session);
-    return;
-  }
+  if (AnotherLauncherRunning(platform))
+    return ShowErrorThenEnd(platform, session.english, MessageId::AlreadyRunning, ExitStatus::AlreadyRunning);
+  if (BaseNameOf(platform.ExecutablePath()) != kExpectedExeName)
+    return ShowErrorThenEnd(platform, session.english, MessageId::WrongExeName, ExitStatus::WrongExeName);
+  if (!WindowWanted(platform, session)) return LaunchInstance(platform, session);
   if (session.english) SwitchToEnglish(platform);
-  WriteIniValue(platform, SettingsKey(session.settingsPath, settings::kNoInfo), settings::kNo);
-  platform.ShowWindow();
+  SettingsFile(platform, session.settingsPath).WriteIniValue(settings::kNoInfo, settings::kNo);
+  return Next::ShowWindow();
 }
 
 }  // namespace brindle

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "launcher/Next.h"
 #include "launcher/Session.h"
 #include "platform/Platform.h"
 
@@ -15,11 +16,8 @@ inline constexpr std::string_view kSwitchInfo = "-info";
 inline constexpr std::string_view kExpectedExeName = "Tavu";
 inline constexpr std::string_view kGermanLanguageName = "Deutsch";
 
-// The platform's text for the system default locale and the given kind; empty when the query fails.
-std::string LocaleLanguageName(Platform& platform, int kind);
-
 // Fixes command line, folder, settings path and language, applies the two guards, then launches at
-// once or shows the window.
-void RunStartup(Platform& platform, Session& session);
+// once or asks for the window.
+Next RunStartup(Platform& platform, Session& session);
 
 }  // namespace brindle

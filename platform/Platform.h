@@ -30,11 +30,6 @@ struct FileMove {
   std::string_view from, to;
 };
 
-struct TimerSetting {
-  int intervalMs;
-  bool enabled;
-};
-
 // What the system answers when the launcher asks for its per-user, per-executable guard.
 enum class GuardAnswer {
   Taken,         // ours now, for the life of the process
@@ -56,36 +51,33 @@ class Platform {
   // Asks for the per-user, per-executable guard; when taken it is held until the process ends.
   virtual GuardAnswer TakeInstanceGuard() = 0;
 
-  // System default locale: the buffer size the text needs (terminator included, 0 on failure), and
-  // the text read with a buffer of the given size.
-  virtual int LocaleInfoSize(int kind) = 0;
-  virtual std::string LocaleInfo(int kind, int bufferSize) = 0;
+  // The system default locale's text of the given kind, whole; empty when the query fails.
+  virtual std::string LocaleLanguageName(int kind) = 0;
 
-  // Private-profile (INI) files, straight through to the file.
-  virtual std::string ReadProfileString(const ProfileKey& key, int bufferSize) = 0;
-  virtual bool WriteProfileString(const ProfileKey& key, std::string_view value) = 0;
+  // Private-profile (INI) files, straight through to the file. A missing file, section or key reads
+  // as the empty string.
+  virtual std::string ReadProfileValue(const ProfileKey& key) = 0;
+  virtual bool WriteProfileValue(const ProfileKey& key, std::string_view value) = 0;
 
   // Files and processes.
   // The scripting file-system object's answer; nullopt when the object fails in any way (not
   // registered, blocked, or its FileExists cannot be called).
   virtual std::optional<bool> ScriptingFileExists(std::string_view path) = 0;
   virtual bool FileSystemFileExists(std::string_view path) = 0;  // a file, not a folder
-  virtual bool DeleteFile(std::string_view path) = 0;
-  virtual bool CopyFile(const FileMove& copy) = 0;       // replaces an existing destination
+  virtual bool RemoveFile(std::string_view path) = 0;
+  virtual bool CopyFileOver(const FileMove& copy) = 0;   // replaces an existing destination
   virtual bool RenameFile(const FileMove& move) = 0;     // never replaces an existing file
   virtual bool MakeWritable(std::string_view path) = 0;  // clears the read-only attribute
   // Starts a program file with no arguments, in the launcher's working directory, in a normal
   // window with focus; neither waits for it nor keeps a handle.
   virtual bool StartProgram(std::string_view path) = 0;
 
-  // Window toolkit.
+  // The window. Showing it, the timer and the end are not here: the handlers return them
+  // (launcher/Next.h) and the shell carries them out.
   virtual void InitCommonControls() = 0;
   virtual void ShowMessage(const Message& message) = 0;  // modal, no owner, returns when closed
   virtual void HideWindow() = 0;
-  virtual void ShowWindow() = 0;
-  virtual void EndProcess() = 0;  // unloads Form1, then ends; callers return right after it
-  virtual void SetTimer(const TimerSetting& timer) = 0;
-  virtual void PumpEvents() = 0;
+  virtual void PumpEvents() = 0;  // runs the window events already queued, then returns
 
   // Controls of Form1.
   virtual std::string ControlText(ControlId id) = 0;

@@ -1,6 +1,6 @@
 #pragma once
 // The settings file: one INI file beside the launcher, one section, five keys. Everything the launcher
-// remembers between runs goes through ReadIniValue and WriteIniValue, straight to the file.
+// remembers between runs is read and written here, straight through to the file.
 
 #include <cstdint>
 #include <string>
@@ -22,7 +22,7 @@ inline constexpr std::string_view kYes = "1";
 inline constexpr std::string_view kNo = "0";
 inline constexpr std::string_view kEnglish = "English";
 inline constexpr std::string_view kGerman = "German";
-// Characters handed to the profile reader; a longer value comes back cut to one less.
+// The reader's buffer in characters, its terminator included: a longer value comes back cut to one less.
 inline constexpr int kReadBufferSize = 9999;
 
 // The slot counts MaxNr may hold, and the count that stands in for any other value.
@@ -31,15 +31,22 @@ inline constexpr std::int32_t kMaxSlotCount = 99;
 inline constexpr std::int32_t kDefaultSlotCount = 5;
 }  // namespace settings
 
-// A key of the settings file at `settingsPath`.
-inline ProfileKey SettingsKey(std::string_view settingsPath, std::string_view key) {
-  return {.path = settingsPath, .section = settings::kSection, .key = key};
-}
+// The settings file at one path, seen through the platform. Failures are ignored: a failed read gives
+// the empty string, a failed write is silently lost.
+class SettingsFile {
+ public:
+  SettingsFile(Platform& platform, std::string_view path) : platform_(platform), path_(path) {}
 
-// A missing file, section or key, or a failed read, gives the empty string.
-std::string ReadIniValue(Platform& platform, const ProfileKey& key);
-// Creates file, section or key as needed; a failed write is silently lost.
-void WriteIniValue(Platform& platform, const ProfileKey& key, std::string_view value);
+  std::string ReadIniValue(std::string_view key) const;
+  void WriteIniValue(std::string_view key, std::string_view value) const;
+  // A numeric key; 0 when it does not hold a whole 32-bit number.
+  std::int32_t ReadNumber(std::string_view key) const;
+  void WriteNumber(std::string_view key, std::int32_t value) const;
+
+ private:
+  Platform& platform_;
+  std::string_view path_;
+};
 
 // Slot counts outside 2..99 fall back to 5.
 std::int32_t ValidSlotCount(std::int32_t slotCount);

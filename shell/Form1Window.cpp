@@ -1,7 +1,8 @@
 #include "shell/Form1Window.h"
 
-#include "shell/Text.h"
-#include "window/Texts.h"
+#include "shell/Utf8.h"
+#include "window/CountEntry.h"
+#include "window/Wording.h"
 
 namespace brindle::win32 {
 namespace {
@@ -11,7 +12,9 @@ constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT_PTR kCountBoxSubclass = 1;
 constexpr int kApplicationIcon = 1;
 
-// A fixed single border: caption bar and system menu, no sizing frame, no maximise box.
+// A fixed single border: caption bar and system menu, no sizing frame, no maximise box. The window
+// procedure falls back on the dialog manager's, which moves the focus with Tab, saves and restores it
+// when the window loses and regains the activation, and lets Enter press a push button that has it.
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kFrameExStyle = 0;
 
@@ -48,8 +51,12 @@ ControlStyle StyleOf(ControlKind kind, bool tabStop) noexcept {
   return style;
 }
 
-std::size_t IndexOf(ControlId id) noexcept {
-  return static_cast<std::size_t>(id);
+// Where a control stands in the client area, in pixels.
+RECT PlaceOf(HWND control) noexcept {
+  RECT place{};
+  ::GetWindowRect(control, &place);
+  ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&place), 2);
+  return place;
 }
 
 // The layout was measured in "MS Sans Serif" 8 pt; where the bitmap face is missing Windows puts
@@ -92,6 +99,7 @@ bool RegisterFormClass(const FormClass& form) noexcept {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = form.procedure;
+  windowClass.cbWndExtra = DLGWINDOWEXTRA;  // the dialog manager keeps its state there
   windowClass.hInstance = form.instance;
   windowClass.hIcon = form.bigIcon;
   windowClass.hIconSm = form.smallIcon;
@@ -103,26 +111,15 @@ bool RegisterFormClass(const FormClass& form) noexcept {
 
 }  // namespace
 
-bool Form1Window::Create(const Form1Setup& setup) noexcept {
-  events_ = setup.events;
+bool Form1Window::Create(HINSTANCE instance, Form1& form) noexcept {
+  form_ = &form;
   dpi_ = ScreenDpi();
   font_ = CreateDialogFont(dpi_);
-  bigIcon_ = LoadApplicationIcon(setup.instance, SM_CXICON, SM_CYICON);
-  smallIcon_ = LoadApplicationIcon(setup.instance, SM_CXSMICON, SM_CYSMICON);
-  instance_ = setup.instance;
-  for (const ControlSpec& row : kControls)
-    layout_[IndexOf(row.id)] = {.left = row.left, .top = row.top, .width = row.width, .height = row.height};
-  return CreateFrame(setup.instance);
-}
-
-// The controls are made when the window is first shown or a control is first touched. A silent
-// launch never shows the window, and skipping sixteen controls there starts the messenger sooner.
-void Form1Window::BuildControls() noexcept {
-  if (controlsBuilt_ || !window_) return;
-  controlsBuilt_ = true;
-  for (const ControlSpec& row : kControls) CreateControl(instance_, row);
-  ArrangeTabOrder();
-  lastFocus_ = Control(ControlId::Command1);
+  bigIcon_ = LoadApplicationIcon(instance, SM_CXICON, SM_CYICON);
+  smallIcon_ = LoadApplicationIcon(instance, SM_CXSMICON, SM_CYSMICON);
+  if (!CreateFrame(instance)) return false;
+  for (const ControlId id : kZOrder) CreateControl(instance, SpecOf(id));
+  return true;
 }
 
 bool Form1Window::CreateFrame(HINSTANCE instance) noexcept {
@@ -135,110 +132,75 @@ bool Form1Window::CreateFrame(HINSTANCE instance) noexcept {
   const POINT position = CentredOnScreen(size);
   const std::wstring caption = Widen(kForm1.caption);
   // Created hidden: the load decides whether the window is ever shown.
-  const HWND window = ::CreateWindowExW(kFrameExStyle, kClassName, caption.c_str(), kFrameStyle, position.x,
-                                        position.y, size.cx, size.cy, nullptr, nullptr, instance, this);
-  if (!window) return false;
-  window_.reset(window);
-  ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  return true;
+  window_.reset(::CreateWindowExW(kFrameExStyle, kClassName, caption.c_str(), kFrameStyle, position.x,
+                                  position.y, size.cx, size.cy, nullptr, nullptr, instance, this));
+  return static_cast<bool>(window_);
 }
 
 void Form1Window::CreateControl(HINSTANCE instance, const ControlSpec& row) noexcept {
-  const std::size_t index = IndexOf(row.id);
   const ControlStyle style = StyleOf(row.kind, row.tabOrder != kNoTabStop);
-  const RECT bounds = ToPixels(layout_[index], dpi_);
+  const RECT bounds =
+      ToPixels({.left = row.left, .top = row.top, .width = row.width, .height = row.height}, dpi_);
   const std::wstring text = InitialText(row.id);
   const HWND control = ::CreateWindowExW(
       style.exStyle, style.className, text.c_str(), style.style, bounds.left, bounds.top,
       bounds.right - bounds.left, bounds.bottom - bounds.top, window_.get(),
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlNumber(row.id))), instance, nullptr);
-  controls_[index] = control;
   if (!control) return;
   ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-
-  switch (row.kind) {
-    case ControlKind::AutoSizeLabel:
-      FitToText(row.id, text);
-      break;
-    case ControlKind::TextBox:
-      // The edit's own limit also cuts what is pasted.
-      ::SendMessageW(control, EM_LIMITTEXT, kText1MaxLength, 0);
-      ::SetWindowSubclass(control, &Form1Window::CountBoxProcedure, kCountBoxSubclass,
-                          reinterpret_cast<DWORD_PTR>(this));
-      break;
-    default:
-      break;
+  if (row.kind == ControlKind::AutoSizeLabel) FitToText(control, text);
+  if (row.kind == ControlKind::TextBox) {
+    // The edit's own limit also cuts what is pasted.
+    ::SendMessageW(control, EM_LIMITTEXT, kText1MaxLength, 0);
+    ::SetWindowSubclass(control, &Form1Window::CountBoxProcedure, kCountBoxSubclass,
+                        reinterpret_cast<DWORD_PTR>(this));
   }
 }
 
-// Tab walks the controls in z-order, so the focusable ones go to the bottom, one after the other, in
-// their tab order.
-void Form1Window::ArrangeTabOrder() noexcept {
-  for (int order = 1;; ++order) {
-    const ControlSpec* next = nullptr;
-    for (const ControlSpec& row : kControls)
-      if (row.tabOrder == order) next = &row;
-    if (!next) return;
-    ::SetWindowPos(Control(next->id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
-}
-
-void Form1Window::FitToText(ControlId id, std::wstring_view text) noexcept {
-  const HWND control = Control(id);
-  if (!control || !font_) return;
+void Form1Window::FitToText(HWND control, std::wstring_view text) noexcept {
   SIZE extent{};
   TEXTMETRICW metrics{};
   {
     const WindowDc dc(control);
-    if (!dc) return;
+    if (!dc || !font_) return;
     const SelectedObject font(dc.get(), font_.get());
     if (!::GetTextExtentPoint32W(dc.get(), text.data(), static_cast<int>(text.size()), &extent)) return;
     if (!::GetTextMetricsW(dc.get(), &metrics)) return;
   }
   ::SetWindowPos(control, nullptr, 0, 0, extent.cx, metrics.tmHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  TwipsRect& twips = layout_[IndexOf(id)];
-  twips.width = PixelsToTwips(extent.cx, dpi_.x);
-  twips.height = PixelsToTwips(metrics.tmHeight, dpi_.y);
 }
 
 HWND Form1Window::Control(ControlId id) const noexcept {
-  const std::size_t index = IndexOf(id);
-  return index < controls_.size() ? controls_[index] : nullptr;
+  return window_ ? ::GetDlgItem(window_.get(), ControlNumber(id)) : nullptr;
 }
 
 void Form1Window::Hide() noexcept {
   if (window_) ::ShowWindow(window_.get(), SW_HIDE);
 }
 
-void Form1Window::Show() noexcept {
+void Form1Window::ShowWindow() noexcept {
   if (!window_) return;
-  BuildControls();
-  lastFocus_ = Control(ControlId::Command1);
   ::ShowWindow(window_.get(), SW_SHOWNORMAL);
   ::SetForegroundWindow(window_.get());
-  if (lastFocus_) ::SetFocus(lastFocus_);
+  // Through the dialog manager, which also makes the button the one that Enter presses.
+  if (const HWND ok = Control(ControlId::Command1))
+    ::SendMessageW(window_.get(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ok), TRUE);
 }
 
-void Form1Window::Destroy() noexcept {
-  window_.reset();
+bool Form1Window::StartTimer(int intervalMs) noexcept {
+  return window_ && intervalMs > 0 &&
+         ::SetTimer(window_.get(), kTimer1, static_cast<UINT>(intervalMs), nullptr) != 0;
 }
 
-void Form1Window::SetTimer(const TimerSetting& timer) noexcept {
-  if (!window_) return;
-  // As with a toolkit timer, an interval of 0 means no ticks. Setting it again replaces the
-  // interval and keeps it ticking.
-  if (timer.enabled && timer.intervalMs > 0)
-    ::SetTimer(window_.get(), kTimer1, static_cast<UINT>(timer.intervalMs), nullptr);
-  else
-    ::KillTimer(window_.get(), kTimer1);
+void Form1Window::End(ExitStatus status) noexcept {
+  exitStatus_ = status;
+  window_.reset();  // its last message posts the end of the message loop
 }
 
 std::wstring Form1Window::Text(ControlId id) {
-  BuildControls();
   const HWND control = Control(id);
-  if (!control) return {};
-  const int length = ::GetWindowTextLengthW(control);
+  const int length = control ? ::GetWindowTextLengthW(control) : 0;
   if (length <= 0) return {};
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   const int copied = ::GetWindowTextW(control, text.data(), length + 1);
@@ -247,38 +209,27 @@ std::wstring Form1Window::Text(ControlId id) {
 }
 
 bool Form1Window::SetText(ControlId id, std::wstring_view text) noexcept {
-  BuildControls();
   const HWND control = Control(id);
-  if (!control) return false;
   const std::wstring terminated(text);
-  if (!::SetWindowTextW(control, terminated.c_str())) return false;
-  if (SpecOf(id).kind == ControlKind::AutoSizeLabel) FitToText(id, terminated);
+  if (!control || !::SetWindowTextW(control, terminated.c_str())) return false;
+  if (SpecOf(id).kind == ControlKind::AutoSizeLabel) FitToText(control, terminated);
   return true;
 }
 
 int Form1Window::Left(ControlId id) const noexcept {
-  return layout_[IndexOf(id)].left;
+  const HWND control = Control(id);
+  return control ? PixelsToTwips(PlaceOf(control).left, dpi_.x) : 0;
 }
 
 bool Form1Window::SetLeft(ControlId id, int left) noexcept {
-  BuildControls();
   const HWND control = Control(id);
-  if (!control) return false;
-  TwipsRect& twips = layout_[IndexOf(id)];
-  const RECT bounds =
-      ToPixels({.left = left, .top = twips.top, .width = twips.width, .height = twips.height}, dpi_);
-  if (!::SetWindowPos(control, nullptr, bounds.left, bounds.top, 0, 0,
-                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
-    return false;
-  twips.left = left;
-  return true;
+  return control && ::SetWindowPos(control, nullptr, TwipsToPixels(left, dpi_.x), PlaceOf(control).top, 0, 0,
+                                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int Form1Window::CheckValue(ControlId id) noexcept {
-  BuildControls();
+int Form1Window::CheckValue(ControlId id) const noexcept {
   const HWND control = Control(id);
-  if (!control) return 0;
-  return static_cast<int>(::SendMessageW(control, BM_GETCHECK, 0, 0));
+  return control ? static_cast<int>(::SendMessageW(control, BM_GETCHECK, 0, 0)) : 0;
 }
 
 LRESULT CALLBACK Form1Window::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -287,61 +238,38 @@ LRESULT CALLBACK Form1Window::Procedure(HWND window, UINT message, WPARAM wParam
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
   }
   auto* self = reinterpret_cast<Form1Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+  if (!self) return ::DefDlgProcW(window, message, wParam, lParam);
   return self->HandleMessage(window, message, wParam, lParam);
 }
 
 LRESULT Form1Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   switch (message) {
     case WM_COMMAND:
-      OnCommand(wParam);
+      // Enter on the focused OK button comes as its click. Enter elsewhere (IDOK) and Esc (IDCANCEL)
+      // do nothing: the button is neither default nor cancel button.
+      if (LOWORD(wParam) == ControlNumber(ControlId::Command1) && HIWORD(wParam) == BN_CLICKED)
+        CarryOut(*form_, *this, form_->OnOkClick());
       return 0;
     case WM_TIMER:
-      if (wParam == kTimer1 && events_) events_->OnTimerTick();
+      if (wParam == kTimer1) CarryOut(*form_, *this, form_->OnTimerTick());
       return 0;
     case WM_DRAWITEM:
       DrawDot(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;
-    case WM_ACTIVATE:
-      OnActivate(window, wParam);
-      break;
-    case WM_SETFOCUS:
-      // A plain window takes the focus itself when activated; pass it on to the control that had it.
-      if (lastFocus_ && ::IsWindow(lastFocus_)) ::SetFocus(lastFocus_);
+    case WM_CLOSE:  // the dialog manager would turn it into Esc
+      End(ExitStatus::WindowClosed);
       return 0;
     case WM_DESTROY:
-      ::PostQuitMessage(0);
+      ::PostQuitMessage(static_cast<int>(exitStatus_));
       return 0;
     case WM_NCDESTROY:
       ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       window_.release();
-      controls_.fill(nullptr);
-      lastFocus_ = nullptr;
       break;
     default:
       break;
   }
-  return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
-void Form1Window::OnCommand(WPARAM wParam) noexcept {
-  if (!events_) return;
-  const int id = LOWORD(wParam);
-  const int code = HIWORD(wParam);
-  // The dialog manager turns Enter into IDOK whichever control has the focus, and Esc into IDCANCEL.
-  // The OK button is no default button: Enter presses it only while it has the focus.
-  if (id == IDOK) {
-    const HWND ok = Control(ControlId::Command1);
-    if (ok && ::GetFocus() == ok) events_->OnOkClick();
-    return;
-  }
-  if (id == ControlNumber(ControlId::Command1) && code == BN_CLICKED) events_->OnOkClick();
-}
-
-void Form1Window::OnActivate(HWND window, WPARAM wParam) noexcept {
-  if (LOWORD(wParam) != WA_INACTIVE) return;
-  const HWND focus = ::GetFocus();
-  if (focus && ::IsChild(window, focus)) lastFocus_ = focus;
+  return ::DefDlgProcW(window, message, wParam, lParam);
 }
 
 // The dots: solid black circles outlined in the window-text colour.
@@ -357,10 +285,10 @@ void Form1Window::DrawDot(const DRAWITEMSTRUCT& item) noexcept {
 LRESULT CALLBACK Form1Window::CountBoxProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
                                                 UINT_PTR subclassId, DWORD_PTR self) noexcept {
   auto* form = reinterpret_cast<Form1Window*>(self);
-  if (message == WM_CHAR && form && form->events_) {
+  if (message == WM_CHAR && form && form->form_) {
     // The key filter decides: drop the key, or deliver the code it returns to the edit itself
     // (Ctrl+V comes as code 22 and the edit pastes, cut to its limit).
-    const int code = form->events_->OnCountBoxKey(static_cast<int>(wParam));
+    const int code = form->form_->OnCountBoxKey(static_cast<int>(wParam));
     if (code == kSwallowKey) return 0;
     return ::DefSubclassProc(edit, message, static_cast<WPARAM>(code), lParam);
   }

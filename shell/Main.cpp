@@ -1,5 +1,5 @@
 // Tavu.exe: creates Form1 hidden, runs its initialisation and load, then the message loop until the
-// window is closed. The load may end the process itself before the loop.
+// window is gone; the process ends with the status the run ended with.
 
 #include "launcher/Form1.h"
 #include "shell/Com.h"
@@ -33,8 +33,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   brindle::win32::Win32Platform platform(window);
   brindle::Form1 form(platform);
 
-  if (!window.Create({.instance = instance, .events = &form})) return 1;
+  if (!window.Create(instance, form)) return static_cast<int>(brindle::ExitStatus::Failed);
   form.OnInitialize();
-  form.OnLoad();
+  brindle::CarryOut(form, window, form.OnLoad());
   return brindle::win32::RunMessageLoop(window.handle());
 }

@@ -14,9 +14,3 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <oleauto.h>
-
-// <windows.h> maps these names to their A/W variants with macros, which would also rename the
-// Platform methods of the same names. The code here calls the W functions by their full names.
-#undef CopyFile
-#undef DeleteFile
-#undef WriteProfileString

@@ -2,10 +2,11 @@
 
 #include <vector>
 
+#include "settings/Settings.h"
 #include "shell/FileSystemObject.h"
 #include "shell/MessageLoop.h"
 #include "shell/Process.h"
-#include "shell/Text.h"
+#include "shell/Utf8.h"
 
 namespace brindle::win32 {
 
@@ -25,31 +26,26 @@ GuardAnswer Win32Platform::TakeInstanceGuard() {
   return guard.answer;
 }
 
-int Win32Platform::LocaleInfoSize(int kind) {
-  const int size = ::GetLocaleInfoW(::GetSystemDefaultLCID(), static_cast<LCTYPE>(kind), nullptr, 0);
-  return size > 0 ? size : 0;
+std::string Win32Platform::LocaleLanguageName(int kind) {
+  // Asked for the size first, so that the text is never cut; the size counts the terminator.
+  const LCID locale = ::GetSystemDefaultLCID();
+  const int size = ::GetLocaleInfoW(locale, static_cast<LCTYPE>(kind), nullptr, 0);
+  if (size <= 0) return {};
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(size), L'\0');
+  const int copied = ::GetLocaleInfoW(locale, static_cast<LCTYPE>(kind), buffer.data(), size);
+  return copied > 0 ? Narrow(std::wstring_view(buffer.data(), static_cast<std::size_t>(copied - 1))) : "";
 }
 
-std::string Win32Platform::LocaleInfo(int kind, int bufferSize) {
-  if (bufferSize <= 0) return {};
-  std::vector<wchar_t> buffer(static_cast<std::size_t>(bufferSize), L'\0');
-  const int copied =
-      ::GetLocaleInfoW(::GetSystemDefaultLCID(), static_cast<LCTYPE>(kind), buffer.data(), bufferSize);
-  if (copied <= 0) return {};
-  // The count includes the terminator.
-  return Narrow(std::wstring_view(buffer.data(), static_cast<std::size_t>(copied - 1)));
-}
-
-std::string Win32Platform::ReadProfileString(const ProfileKey& key, int bufferSize) {
-  if (bufferSize <= 0) return {};
-  std::vector<wchar_t> buffer(static_cast<std::size_t>(bufferSize), L'\0');
+std::string Win32Platform::ReadProfileValue(const ProfileKey& key) {
+  // The settings read no more than this; a longer value comes back cut to fit, terminator included.
+  std::vector<wchar_t> buffer(settings::kReadBufferSize, L'\0');
   const DWORD copied =
       ::GetPrivateProfileStringW(Widen(key.section).c_str(), Widen(key.key).c_str(), L"", buffer.data(),
-                                 static_cast<DWORD>(bufferSize), Widen(key.path).c_str());
+                                 static_cast<DWORD>(buffer.size()), Widen(key.path).c_str());
   return Narrow(std::wstring_view(buffer.data(), copied < buffer.size() ? copied : buffer.size()));
 }
 
-bool Win32Platform::WriteProfileString(const ProfileKey& key, std::string_view value) {
+bool Win32Platform::WriteProfileValue(const ProfileKey& key, std::string_view value) {
   return ::WritePrivateProfileStringW(Widen(key.section).c_str(), Widen(key.key).c_str(),
                                       Widen(value).c_str(), Widen(key.path).c_str()) != FALSE;
 }
@@ -62,11 +58,11 @@ bool Win32Platform::FileSystemFileExists(std::string_view path) {
   return win32::FileSystemFileExists(Widen(path));
 }
 
-bool Win32Platform::DeleteFile(std::string_view path) {
+bool Win32Platform::RemoveFile(std::string_view path) {
   return ::DeleteFileW(Widen(path).c_str()) != FALSE;
 }
 
-bool Win32Platform::CopyFile(const FileMove& copy) {
+bool Win32Platform::CopyFileOver(const FileMove& copy) {
   return ::CopyFileW(Widen(copy.from).c_str(), Widen(copy.to).c_str(), FALSE) != FALSE;
 }
 
@@ -100,19 +96,6 @@ void Win32Platform::ShowMessage(const Message& message) {
 
 void Win32Platform::HideWindow() {
   window_.Hide();
-}
-
-void Win32Platform::ShowWindow() {
-  window_.Show();
-}
-
-void Win32Platform::EndProcess() {
-  window_.Destroy();
-  ::ExitProcess(0);
-}
-
-void Win32Platform::SetTimer(const TimerSetting& timer) {
-  window_.SetTimer(timer);
 }
 
 void Win32Platform::PumpEvents() {

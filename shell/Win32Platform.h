@@ -19,16 +19,15 @@ class Win32Platform final : public Platform {
   std::string ExecutablePath() override;
   GuardAnswer TakeInstanceGuard() override;
 
-  int LocaleInfoSize(int kind) override;
-  std::string LocaleInfo(int kind, int bufferSize) override;
+  std::string LocaleLanguageName(int kind) override;
 
-  std::string ReadProfileString(const ProfileKey& key, int bufferSize) override;
-  bool WriteProfileString(const ProfileKey& key, std::string_view value) override;
+  std::string ReadProfileValue(const ProfileKey& key) override;
+  bool WriteProfileValue(const ProfileKey& key, std::string_view value) override;
 
   std::optional<bool> ScriptingFileExists(std::string_view path) override;
   bool FileSystemFileExists(std::string_view path) override;
-  bool DeleteFile(std::string_view path) override;
-  bool CopyFile(const FileMove& copy) override;
+  bool RemoveFile(std::string_view path) override;
+  bool CopyFileOver(const FileMove& copy) override;
   bool RenameFile(const FileMove& move) override;
   bool MakeWritable(std::string_view path) override;
   bool StartProgram(std::string_view path) override;
@@ -36,9 +35,6 @@ class Win32Platform final : public Platform {
   void InitCommonControls() override;
   void ShowMessage(const Message& message) override;
   void HideWindow() override;
-  void ShowWindow() override;
-  void EndProcess() override;
-  void SetTimer(const TimerSetting& timer) override;
   void PumpEvents() override;
 
   std::string ControlText(ControlId id) override;

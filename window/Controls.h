@@ -60,6 +60,16 @@ inline constexpr std::array<ControlSpec, 16> kControls{{
     {ControlId::Command1, "Command1", ControlKind::PushButton, 4200, 3480, 1695, 375, 1},
 }};
 
+// The order the controls are made in, which is their z-order: Tab walks the controls that take the
+// focus in it, and a screen reader names the count box by the label right before it.
+// clang-format off
+inline constexpr std::array kZOrder{
+    ControlId::Label2, ControlId::Label3, ControlId::Point0, ControlId::Label4, ControlId::Point1,
+    ControlId::Label5, ControlId::Point2, ControlId::Label6, ControlId::Point3, ControlId::Label7,
+    ControlId::Point4, ControlId::Label8, ControlId::Command1, ControlId::Label1, ControlId::Text1,
+    ControlId::Check1};
+// clang-format on
+
 // The count box holds at most this many characters, typed or pasted.
 inline constexpr int kText1MaxLength = 2;
 inline constexpr std::string_view kText1Initial = "5";
@@ -95,6 +105,18 @@ constexpr bool TabOrderIsOkThenBoxThenCheck() {
   return SpecOf(ControlId::Command1).tabOrder == 1 && SpecOf(ControlId::Text1).tabOrder == 2 &&
          SpecOf(ControlId::Check1).tabOrder == 3;
 }
+// Every control once; those that take the focus in their tab order; the count box's label before it.
+constexpr bool ZOrderKeepsTabOrderAndLabel() {
+  int nextTab = 1;
+  for (std::size_t i = 0; i < kZOrder.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j)
+      if (kZOrder[i] == kZOrder[j]) return false;
+    const int tab = SpecOf(kZOrder[i]).tabOrder;
+    if (tab != kNoTabStop && tab != nextTab++) return false;
+    if (kZOrder[i] == ControlId::Text1 && (i == 0 || kZOrder[i - 1] != ControlId::Label1)) return false;
+  }
+  return kZOrder.size() == kControls.size();
+}
 constexpr bool EverythingFitsTheClientArea() {
   for (const auto& row : kControls)
     if (row.left + row.width > kForm1.clientWidth || row.top + row.height > kForm1.clientHeight) return false;
@@ -105,6 +127,8 @@ constexpr bool EverythingFitsTheClientArea() {
 static_assert(detail::EveryIdHasItsOwnRow(), "kControls must list every ControlId once, in enum order");
 static_assert(detail::DotsSitBesideTheirHints(), "each dot sits 70 twips below the top of its hint");
 static_assert(detail::TabOrderIsOkThenBoxThenCheck(), "Tab goes OK -> count box -> check box");
+static_assert(detail::ZOrderKeepsTabOrderAndLabel(),
+              "kZOrder: each control once, tab order kept, Label1 before Text1");
 static_assert(detail::EverythingFitsTheClientArea(), "a control sticks out of the window");
 
 }  // namespace brindle

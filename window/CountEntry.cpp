@@ -1,32 +1,29 @@
 #include "window/CountEntry.h"
 
+#include <cstdint>
 #include <limits>
+#include <optional>
 
-#include "platform/FormEvents.h"
 #include "settings/Settings.h"
-#include "settings/Text.h"
-#include "window/Texts.h"
+#include "settings/ValueText.h"
+#include "window/Wording.h"
 
 namespace brindle {
 
-int DigitsOnly(int code) {
-  const bool digit = code >= '0' && code <= '9';
-  return digit || code == kBackspace ? code : kSwallowKey;
-}
-
-int FilterCountBoxKey(int code) {
-  return code == kPaste ? code : DigitsOnly(code);
-}
-
 namespace {
 
-bool IsDigit(char c) {
+bool IsDigit(int c) {
   return c >= '0' && c <= '9';
 }
 
-}  // namespace
+// Digits and Backspace pass unchanged; every other code becomes kSwallowKey.
+int DigitsOnly(int code) {
+  return IsDigit(code) || code == kBackspace ? code : kSwallowKey;
+}
 
-std::optional<std::int16_t> ParseCount(std::string_view text) {
+// A decimal number, with blanks around it, a sign and a fraction allowed, rounded down to a whole
+// 16-bit number; nullopt when it does not convert or does not fit.
+std::optional<std::int16_t> ParseRoundedDownInt16(std::string_view text) {
   text = Trim(text);
   bool negative = false;
   if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
@@ -52,20 +49,27 @@ std::optional<std::int16_t> ParseCount(std::string_view text) {
   return static_cast<std::int16_t>(value);
 }
 
+// The slot count the box asks for: 5 when the text does not convert or lies outside 2..99.
 std::int16_t CountFromText(std::string_view text) {
-  const std::int16_t count = ParseCount(text).value_or(0);
+  const std::int16_t count = ParseRoundedDownInt16(text).value_or(0);
   return static_cast<std::int16_t>(ValidSlotCount(count));
+}
+
+}  // namespace
+
+int FilterCountBoxKey(int code) {
+  return code == kPaste ? code : DigitsOnly(code);
 }
 
 void ConfirmCount(Platform& platform, const Confirmation& confirmation) {
   platform.HideWindow();
-  const std::int16_t count = CountFromText(platform.ControlText(ControlId::Text1));
-  WriteIniValue(platform, SettingsKey(confirmation.settingsPath, settings::kMaxNr), ToDecimal(count));
+  const SettingsFile ini(platform, confirmation.settingsPath);
+  ini.WriteNumber(settings::kMaxNr, CountFromText(platform.ControlText(ControlId::Text1)));
   if (platform.CheckValue(ControlId::Check1) == kTicked) {
     platform.ShowMessage({.text = MessageTextOf(MessageId::HowToSeeWindowAgain, confirmation.english),
                           .title = kInformationTitle,
                           .icon = MessageIcon::Information});
-    WriteIniValue(platform, SettingsKey(confirmation.settingsPath, settings::kNoInfo), settings::kYes);
+    ini.WriteIniValue(settings::kNoInfo, settings::kYes);
   }
 }
 

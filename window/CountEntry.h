@@ -2,27 +2,20 @@
 // The count box and the OK button: which keys the box takes, how its text becomes the slot count, and
 // the confirmation that stores the choices before the launch.
 
-#include <cstdint>
-#include <optional>
 #include <string_view>
 
 #include "platform/Platform.h"
 
 namespace brindle {
 
+inline constexpr int kSwallowKey = 0;  // the key has no effect
 inline constexpr int kBackspace = 8;
 inline constexpr int kPaste = 22;  // Ctrl+V
 inline constexpr int kTicked = 1;
 
-// Digits and Backspace pass unchanged; every other code becomes kSwallowKey.
-int DigitsOnly(int code);
-// The key filter of the count box: paste passes unfiltered, everything else through DigitsOnly.
+// The key filter of the count box: paste passes unfiltered; digits and Backspace pass unchanged;
+// every other code becomes kSwallowKey.
 int FilterCountBoxKey(int code);
-
-// The box text as a decimal number rounded down, as a 16-bit integer; nullopt when it does not convert.
-std::optional<std::int16_t> ParseCount(std::string_view text);
-// The slot count the box asks for: 5 when the text does not convert or lies outside 2..99.
-std::int16_t CountFromText(std::string_view text);
 
 // What the OK button needs of the running launcher.
 struct Confirmation {

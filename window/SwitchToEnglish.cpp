@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "window/Texts.h"
+#include "window/Wording.h"
 
 namespace brindle {
 

@@ -27,7 +27,7 @@ using std::min;
 }  // namespace Gdiplus
 #include <gdiplus.h>
 
-#include "shell/Text.h"
+#include "shell/Utf8.h"
 #include "window/Controls.h"
 
 namespace fs = std::filesystem;

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "shell/Text.h"
+#include "shell/Utf8.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   wchar_t module[MAX_PATH] = L"";

@@ -1,16 +1,19 @@
 #pragma once
-// A platform that keeps its state in memory; tests script its answers, fire the timer by hand and read
-// back what the launcher did. Where Windows does what Wine cannot show, the fake does it too, and says so.
+// A platform that keeps its state in memory, and a shell that carries out what the handlers return as
+// Tavu.exe's window does; tests script the answers, fire the timer by hand and read back what the
+// launcher did. Where Windows does what Wine cannot show, the fake does it too, and says so.
 
 #include <functional>
 #include <map>
+#include <new>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "launcher/Form1.h"
-#include "window/Texts.h"
+#include "settings/ValueText.h"
+#include "window/Wording.h"
 
 namespace brindle::fake {
 
@@ -26,16 +29,15 @@ class FakePlatform final : public Platform {
   Text commandLine, executablePath = "C:\\Messenger\\Tavu.exe";
   std::optional<Text> localeName = "Deutsch";  // nullopt: the query fails
   GuardAnswer guard = GuardAnswer::Taken;
-  bool scriptingWorks = true;
+  bool scriptingWorks = true, memoryRunsOut = false;
   std::map<Text, Text> files{{"C:\\Messenger\\ICQ.exe", "messenger"}};
   std::set<Text> readOnly;       // DeleteFileW and CopyFileW refuse to delete or overwrite these
-  std::map<Text, Text> profile;  // "path|section|key" -> value
+  std::map<Text, Text> profile;  // "path|section|key" -> value as the file holds it
   std::map<ControlId, Text> texts;
   int check = 0;
   std::function<void()> whileMessageOpen;
   std::vector<Text> messages, started;
-  bool visible = true, ended = false;
-  std::optional<TimerSetting> timer;
+  bool visible = true;
 
   FakePlatform() {
     for (const auto& row : kControls) texts[row.id] = ControlTextOf(row.id, false).value_or("");
@@ -51,26 +53,30 @@ class FakePlatform final : public Platform {
   Text CommandLineArguments() override { return commandLine; }
   Text ExecutablePath() override { return executablePath; }
   GuardAnswer TakeInstanceGuard() override { return guard; }
-  int LocaleInfoSize(int kind) override {
-    return localeName && kind == kLocaleNativeLanguageName ? int(localeName->size()) + 1 : 0;
+  Text LocaleLanguageName(int kind) override {
+    return localeName && kind == kLocaleNativeLanguageName ? *localeName : "";
   }
-  Text LocaleInfo(int, int size) override { return localeName->substr(0, size - 1); }  // what fits the buffer
-  Text ReadProfileString(const ProfileKey& key, int size) override {
+  // GetPrivateProfileStringW drops the blanks around a value, then one pair of quotes around it.
+  Text ReadProfileValue(const ProfileKey& key) override {
+    if (memoryRunsOut) throw std::bad_alloc();
     const auto found = profile.find(Slot(key));
-    return found == profile.end() ? "" : found->second.substr(0, size - 1);
+    Text value(found == profile.end() ? "" : Trim(found->second));
+    const bool quoted = value.size() > 1 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
+    return quoted ? value.substr(1, value.size() - 2) : value;
   }
-  bool WriteProfileString(const ProfileKey& key, std::string_view value) override {
+  bool WriteProfileValue(const ProfileKey& key, std::string_view value) override {
     return profile[Slot(key)] = value, true;
   }
   std::optional<bool> ScriptingFileExists(std::string_view path) override {
+    if (memoryRunsOut) throw std::bad_alloc();
     return scriptingWorks ? std::optional<bool>(files.count(Text(path))) : std::nullopt;
   }
   bool FileSystemFileExists(std::string_view path) override { return files.count(Text(path)); }
-  bool DeleteFile(std::string_view path) override {
+  bool RemoveFile(std::string_view path) override {
     return !readOnly.count(Text(path)) && files.erase(Text(path));
   }
   // CopyFileW gives the copy the source's attributes, read-only included.
-  bool CopyFile(const FileMove& copy) override {
+  bool CopyFileOver(const FileMove& copy) override {
     if (!Move(copy, !readOnly.count(Text(copy.to)), true)) return false;
     if (readOnly.count(Text(copy.from))) readOnly.insert(Text(copy.to));
     return true;
@@ -88,15 +94,13 @@ class FakePlatform final : public Platform {
     if (whileMessageOpen) whileMessageOpen();
   }
   void HideWindow() override { visible = false; }
-  void ShowWindow() override { visible = true; }
-  void EndProcess() override { ended = true, visible = false; }
-  void SetTimer(const TimerSetting& setting) override { timer = setting; }
   void PumpEvents() override {}
   Text ControlText(ControlId id) override { return texts[id]; }
   bool SetControlText(ControlId id, std::string_view text) override { return texts[id] = text, true; }
   int ControlLeft(ControlId id) override { return SpecOf(id).left; }
   bool SetControlLeft(ControlId, int) override { return true; }
-  int CheckValue(ControlId) override { return check; }
+  // BM_GETCHECK answers for check boxes; a push button or static says 0.
+  int CheckValue(ControlId id) override { return id == ControlId::Check1 ? check : 0; }
 
  private:
   static Text Slot(const ProfileKey& key) {
@@ -111,17 +115,25 @@ class FakePlatform final : public Platform {
   }
 };
 
-// A launcher on the fake platform, started as the real window starts it.
-struct Launcher {
+// A launcher on the fake platform, started and carried out as Tavu.exe's window does it.
+struct Launcher final : Shell {
   FakePlatform platform;
   Form1 form{platform};
+  bool timerWorks = true;
+  std::optional<int> tickMs;        // the hand-over timer, while it runs
+  std::optional<ExitStatus> ended;  // how the run ended
+  int afterEnd = 0;                 // what was carried out after the end: must stay 0
 
-  Launcher& Start() { return form.OnInitialize(), form.OnLoad(), *this; }
-  // Fires the timer while it is on, as long as the process lives; the number of ticks fired.
+  void ShowWindow() override { afterEnd += ended.has_value(), platform.visible = true; }
+  bool StartTimer(int ms) override { return afterEnd += ended.has_value(), timerWorks && (tickMs = ms); }
+  void End(ExitStatus status) override { afterEnd += ended.has_value(), ended = status, tickMs.reset(); }
+
+  Launcher& Start() { return form.OnInitialize(), CarryOut(form, *this, form.OnLoad()), *this; }
+  void Click() { CarryOut(form, *this, form.OnOkClick()); }
+  // Fires the timer while it runs, `most` times at most; the number of ticks fired.
   int Ticks(int most = 50) {
     int ticks = 0;
-    for (; ticks < most && !platform.ended && platform.timer && platform.timer->enabled; ++ticks)
-      form.OnTimerTick();
+    for (; ticks < most && tickMs; ++ticks) CarryOut(form, *this, form.OnTimerTick());
     return ticks;
   }
 };

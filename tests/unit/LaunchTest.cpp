@@ -39,7 +39,7 @@ TEST(Launch, TakesTheNextSlotAndTicksEveryTwoSecondsOnlyTheFirstTime) {
     // LastNr and Starts written, MaxNr only read.
     EXPECT_EQ(platform.Get("LastNr") + "|" + platform.Get("Starts") + "|" + platform.Get("MaxNr"),
               std::to_string(c.slot) + "|" + c.startsAfter + "|" + c.maxNr);
-    EXPECT_TRUE(platform.timer && platform.timer->enabled && platform.timer->intervalMs == c.intervalMs);
+    EXPECT_EQ(launcher.tickMs, c.intervalMs);
   }
 }
 
@@ -54,7 +54,7 @@ TEST(Launch, WaitEndsAtTheFirstTickThatSeesTheSideFileOrAtTheSixth) {
       if (sideFileAt == 0) platform.files[platform.In("ICQ.exe1.csassembly")];
       Silent(launcher);
       int ticks = 0;
-      while (!platform.ended && ticks < 50) {
+      while (!launcher.ended && ticks < 50) {
         if (++ticks == sideFileAt) platform.files[platform.In("ICQ.exe1.csassembly")];
         launcher.Ticks(1);
       }
@@ -62,7 +62,7 @@ TEST(Launch, WaitEndsAtTheFirstTickThatSeesTheSideFileOrAtTheSixth) {
       // The side file goes; ICQ.exe is there, so the copy keeps its numbered name.
       EXPECT_TRUE(!platform.files.count(platform.In("ICQ.exe1.csassembly")) &&
                   platform.files.count(platform.In("ICQ.exe1")));
-      EXPECT_TRUE(platform.ended && platform.messages.empty());
+      EXPECT_TRUE(launcher.ended == ExitStatus::Launched && platform.messages.empty());
     }
   }
 }
@@ -80,6 +80,38 @@ TEST(Launch, CopiesStayWritableWhenICQExeIsReadOnly) {
     Silent(launcher, {{"LastNr", "1"}});
     EXPECT_EQ(platform.files[platform.In("ICQ.exe2")], "messenger") << staleCopyReadOnly;
     EXPECT_EQ(platform.readOnly, std::set{platform.In("ICQ.exe")});  // ICQ.exe itself is left alone
+  }
+}
+
+// How a run ends, carried out as Tavu.exe's window carries it out: once, with its status. Neither a
+// timer that cannot start nor a handler that runs out of memory may leave a hidden launcher behind,
+// holding the guard for ever.
+TEST(Run, EndsOnceWithItsStatus) {
+  enum At { Start, Ok, Tick };
+  struct Case {
+    At at;
+    bool timer, memory, messenger;
+    ExitStatus status;
+    std::size_t started;
+  };
+  // clang-format off
+  for (const Case& c : {Case{Start, false, false, true, ExitStatus::Launched, 1}, {Ok, false, false, true, ExitStatus::Launched, 1},
+       {Start, true, true, true, ExitStatus::Failed, 0}, {Ok, true, true, true, ExitStatus::Failed, 0},
+       {Tick, true, true, true, ExitStatus::Failed, 1}, {Start, true, false, false, ExitStatus::MessengerMissing, 0}}) {
+    // clang-format on
+    Launcher launcher;
+    auto& platform = launcher.platform;
+    launcher.timerWorks = c.timer;
+    if (!c.messenger) platform.files.clear();
+    if (c.at != Ok) platform.Set("NoInfo", "1");
+    platform.memoryRunsOut = c.memory && c.at == Start;
+    launcher.Start();
+    platform.memoryRunsOut = c.memory;
+    if (c.at == Ok) launcher.Click();
+    launcher.Ticks();
+    EXPECT_TRUE(launcher.ended == c.status && launcher.afterEnd == 0 &&
+                platform.started.size() == c.started && !platform.visible)
+        << c.at << c.timer << c.memory << c.messenger;
   }
 }
 

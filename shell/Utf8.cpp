@@ -1,4 +1,4 @@
-#include "shell/Text.h"
+#include "shell/Utf8.h"
 
 #include <climits>
 

@@ -1,4 +1,4 @@
-#include "settings/Text.h"
+#include "settings/ValueText.h"
 
 #include <charconv>
 
@@ -16,9 +16,7 @@ bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
-namespace {
-
-std::optional<std::int32_t> ParseInt32(std::string_view text) {
+std::optional<std::int32_t> ParseWholeInt32(std::string_view text) {
   text = Trim(text);
   // from_chars takes a minus but no plus; a plus followed by a second sign must still fail.
   if (!text.empty() && text.front() == '+') {
@@ -30,12 +28,6 @@ std::optional<std::int32_t> ParseInt32(std::string_view text) {
   const auto [stop, error] = std::from_chars(text.data(), end, value);
   if (error != std::errc{} || stop != end) return std::nullopt;
   return value;
-}
-
-}  // namespace
-
-std::int32_t ToInt32(std::string_view text) {
-  return ParseInt32(text).value_or(0);
 }
 
 std::string ToDecimal(std::int32_t value) {
