@@ -1,6 +1,7 @@
 #pragma once
 // Owners for COM: the initialisation of the UI thread, interface pointers, BSTRs and VARIANTs.
 
+#include <climits>
 #include <string_view>
 #include <utility>
 
@@ -12,10 +13,12 @@ namespace brindle::win32 {
 // when it succeeded.
 class ComScope {
  public:
-  ComScope() noexcept;
+  ComScope() noexcept : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
   ComScope(const ComScope&) = delete;
   ComScope& operator=(const ComScope&) = delete;
-  ~ComScope();
+  ~ComScope() {
+    if (initialized_) ::CoUninitialize();
+  }
 
  private:
   bool initialized_;
@@ -53,10 +56,12 @@ class ComPtr {
 // A BSTR allocated with SysAllocStringLen and freed on scope exit.
 class UniqueBstr {
  public:
-  explicit UniqueBstr(std::wstring_view text) noexcept;
+  explicit UniqueBstr(std::wstring_view text) noexcept
+      : bstr_(text.size() > UINT_MAX ? nullptr
+                                     : ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
   UniqueBstr(const UniqueBstr&) = delete;
   UniqueBstr& operator=(const UniqueBstr&) = delete;
-  ~UniqueBstr();
+  ~UniqueBstr() { ::SysFreeString(bstr_); }
 
   BSTR get() const noexcept { return bstr_; }
   explicit operator bool() const noexcept { return bstr_ != nullptr; }

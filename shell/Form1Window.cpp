@@ -139,13 +139,11 @@ bool Form1Window::CreateFrame(HINSTANCE instance) noexcept {
 
 void Form1Window::CreateControl(HINSTANCE instance, const ControlSpec& row) noexcept {
   const ControlStyle style = StyleOf(row.kind, row.tabOrder != kNoTabStop);
-  const RECT bounds =
-      ToPixels({.left = row.left, .top = row.top, .width = row.width, .height = row.height}, dpi_);
   const std::wstring text = InitialText(row.id);
   const HWND control = ::CreateWindowExW(
-      style.exStyle, style.className, text.c_str(), style.style, bounds.left, bounds.top,
-      bounds.right - bounds.left, bounds.bottom - bounds.top, window_.get(),
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlNumber(row.id))), instance, nullptr);
+      style.exStyle, style.className, text.c_str(), style.style, TwipsToPixels(row.left, dpi_.x),
+      TwipsToPixels(row.top, dpi_.y), TwipsToPixels(row.width, dpi_.x), TwipsToPixels(row.height, dpi_.y),
+      window_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlNumber(row.id))), instance, nullptr);
   if (!control) return;
   ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   if (row.kind == ControlKind::AutoSizeLabel) FitToText(control, text);

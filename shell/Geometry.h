@@ -1,7 +1,7 @@
 #pragma once
 // Twips (1/1440 inch) to pixels and back, at the screen's resolution: 15 twips per pixel at 96 dpi.
 
-#include "shell/Win32Api.h"
+#include "shell/Handles.h"
 
 namespace brindle::win32 {
 
@@ -13,7 +13,12 @@ struct Dpi {
 };
 
 // The resolution of the screen as this (not DPI-aware) process sees it.
-Dpi ScreenDpi() noexcept;
+inline Dpi ScreenDpi() noexcept {
+  const WindowDc screen(nullptr);
+  const int x = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
+  const int y = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+  return {.x = x > 0 ? x : 96, .y = y > 0 ? y : 96};
+}
 
 inline int TwipsToPixels(int twips, int dpi) noexcept {
   return ::MulDiv(twips, dpi, kTwipsPerInch);
@@ -21,14 +26,5 @@ inline int TwipsToPixels(int twips, int dpi) noexcept {
 inline int PixelsToTwips(int pixels, int dpi) noexcept {
   return ::MulDiv(pixels, kTwipsPerInch, dpi);
 }
-
-struct TwipsRect {
-  int left;
-  int top;
-  int width;
-  int height;
-};
-
-RECT ToPixels(const TwipsRect& twips, const Dpi& dpi) noexcept;
 
 }  // namespace brindle::win32
