@@ -83,35 +83,63 @@ TEST(Launch, CopiesStayWritableWhenICQExeIsReadOnly) {
   }
 }
 
-// How a run ends, carried out as Tavu.exe's window carries it out: once, with its status. Neither a
-// timer that cannot start nor a handler that runs out of memory may leave a hidden launcher behind,
-// holding the guard for ever.
-TEST(Run, EndsOnceWithItsStatus) {
+// How a run ends, carried out as Tavu.exe's window carries it out: once, with its status and message;
+// a refused launcher writes nothing. The guard answers model CreateMutexW: AlreadyTaken, a handle and
+// ERROR_ALREADY_EXISTS (another launcher of this user runs); AccessDenied, no handle and
+// ERROR_ACCESS_DENIED (an elevated launcher holds it); Failed, no handle for another reason, and the
+// run goes on. Neither a timer that cannot start nor a handler that runs out of memory may leave a
+// hidden launcher behind, holding the guard for ever.
+TEST(Run, EndsOnceWithItsStatusAndMessage) {
   enum At { Start, Ok, Tick };
+  using G = GuardAnswer;
+  using S = ExitStatus;
   struct Case {
     At at;
-    bool timer, memory, messenger;
-    ExitStatus status;
-    std::size_t started;
+    G guard;
+    const char* exe;
+    bool timer, memory;
+    S status;
+    std::optional<MessageId> message;
   };
   // clang-format off
-  for (const Case& c : {Case{Start, false, false, true, ExitStatus::Launched, 1}, {Ok, false, false, true, ExitStatus::Launched, 1},
-       {Start, true, true, true, ExitStatus::Failed, 0}, {Ok, true, true, true, ExitStatus::Failed, 0},
-       {Tick, true, true, true, ExitStatus::Failed, 1}, {Start, true, false, false, ExitStatus::MessengerMissing, 0}}) {
+  for (const Case& c : {
+       Case{Start, G::AlreadyTaken, "Tavu.exe", true, false, S::AlreadyRunning, MessageId::AlreadyRunning},
+       {Start, G::AlreadyTaken, "Other.exe", true, false, S::AlreadyRunning, MessageId::AlreadyRunning},  // guard first
+       {Start, G::AccessDenied, "Tavu.exe", true, false, S::AlreadyRunning, MessageId::AlreadyRunning},
+       {Start, G::Taken, "tavu.exe", true, false, S::WrongExeName, MessageId::WrongExeName},
+       {Start, G::Taken, "Tavu.exe.exe", true, false, S::WrongExeName, MessageId::WrongExeName},
+       {Start, G::Failed, "Tavu.exe", true, false, S::Launched, std::nullopt},
+       {Start, G::Taken, "Tavu.exe", true, false, S::MessengerMissing, MessageId::MessengerMissing},  // no ICQ.exe
+       {Start, G::Taken, "Tavu.exe", false, false, S::Launched, std::nullopt},
+       {Ok, G::Taken, "Tavu.exe", false, false, S::Launched, std::nullopt},
+       {Start, G::Taken, "Tavu.exe", true, true, S::Failed, std::nullopt},
+       {Ok, G::Taken, "Tavu.exe", true, true, S::Failed, std::nullopt},
+       {Tick, G::Taken, "Tavu.exe", true, true, S::Failed, std::nullopt}}) {
     // clang-format on
     Launcher launcher;
     auto& platform = launcher.platform;
+    platform.guard = c.guard;
+    platform.executablePath = std::string("C:\\Messenger\\") + c.exe;
     launcher.timerWorks = c.timer;
-    if (!c.messenger) platform.files.clear();
+    if (c.status == S::MessengerMissing) platform.files.clear();
     if (c.at != Ok) platform.Set("NoInfo", "1");
+    const auto settings = platform.profile;
     platform.memoryRunsOut = c.memory && c.at == Start;
     launcher.Start();
     platform.memoryRunsOut = c.memory;
     if (c.at == Ok) launcher.Click();
     launcher.Ticks();
-    EXPECT_TRUE(launcher.ended == c.status && launcher.afterEnd == 0 &&
-                platform.started.size() == c.started && !platform.visible)
-        << c.at << c.timer << c.memory << c.messenger;
+    const std::string what =
+        c.exe + std::to_string(c.at) + std::to_string(int(c.guard)) + std::to_string(c.memory);
+    EXPECT_TRUE(launcher.ended == c.status && launcher.afterEnd == 0 && !platform.visible) << what;
+    EXPECT_EQ(platform.started.size(), c.status == S::Launched || c.at == Tick) << what;
+    const auto box = [](MessageId id) {
+      return fake::Box("Fehler", MessageTextOf(id, false), MessageIcon::Exclamation);
+    };
+    EXPECT_EQ(platform.messages, c.message ? std::vector{box(*c.message)} : std::vector<std::string>{})
+        << what;
+    // A refused launcher writes nothing.
+    EXPECT_TRUE(c.status == S::MessengerMissing || !c.message || platform.profile == settings) << what;
   }
 }
 

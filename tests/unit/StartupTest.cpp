@@ -30,37 +30,6 @@ TEST(Startup, LanguageFromSettingOverSwitchOverLocale) {
   }
 }
 
-// The guard answers model what CreateMutexW tells: AlreadyTaken, a handle and ERROR_ALREADY_EXISTS
-// (another launcher of this user runs); AccessDenied, no handle and ERROR_ACCESS_DENIED (an elevated
-// launcher holds it and this one is not elevated); Failed, no handle for any other reason.
-TEST(Startup, GuardsRefuseWithTheirMessageAndWriteNothing) {
-  struct Case {
-    GuardAnswer guard;
-    const char* executable;
-    std::optional<MessageId> message;
-  };
-  // clang-format off
-  for (const Case& c : {Case{GuardAnswer::AlreadyTaken, "C:\\M\\Tavu.exe", MessageId::AlreadyRunning},
-       {GuardAnswer::AlreadyTaken, "C:\\M\\Other.exe", MessageId::AlreadyRunning},  // the guard comes first
-       {GuardAnswer::AccessDenied, "C:\\M\\Tavu.exe", MessageId::AlreadyRunning},
-       {GuardAnswer::Failed, "C:\\M\\Tavu.exe", std::nullopt}, {GuardAnswer::Taken, "C:\\M\\tavu.exe", MessageId::WrongExeName},
-       {GuardAnswer::Taken, "C:\\M\\Tavu.exe.exe", MessageId::WrongExeName}}) {
-    // clang-format on
-    Launcher launcher;
-    launcher.platform.guard = c.guard;
-    launcher.platform.executablePath = c.executable;
-    auto& platform = launcher.Start().platform;
-    const auto expected =
-        c.message
-            ? std::vector{fake::Box("Fehler", MessageTextOf(*c.message, false), MessageIcon::Exclamation)}
-            : std::vector<std::string>{};
-    EXPECT_EQ(platform.messages, expected) << c.executable;
-    // A refused launcher ends and writes nothing; with no answer from the guard the run goes on.
-    EXPECT_EQ(launcher.ended.has_value() && platform.profile.empty(), c.message.has_value());
-    EXPECT_EQ(platform.visible, !c.message);
-  }
-}
-
 TEST(Window, OkStoresTheCountAndTheChoiceThenLaunchesOnce) {
   struct Case {
     const char *box, *maxNr;
