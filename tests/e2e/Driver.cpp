@@ -1,13 +1,14 @@
-// Runs one scenario of scenarios.txt (format described there; verbs in kVerbs below, all checked before
-// the first step runs) against the release Tavu.exe in e2e\NAME\app of the current folder, which starts
-// out holding Tavu.exe and standin.exe (as ICQ.exe). Usage: e2e_driver SCENARIOS NAME. Waits give up
-// after a minute; nothing is retried. BRINDLE_APPROVE=1 makes `record` rewrite approved records. As
-// `e2e_driver --probe can-write FILE|scripting` it answers by its exit code (0: yes), for set-up steps.
+// Runs one scenario of scenarios.txt (format described there; verbs in kVerbs below, all checked before the
+// first step runs) against the release Tavu.exe in e2e\NAME\app of the current folder, which starts out
+// holding Tavu.exe and standin.exe (as ICQ.exe). Usage: e2e_driver SCENARIOS NAME. Waits give up after a
+// minute; nothing is retried. BRINDLE_APPROVE=1 makes `record` and `box` rewrite the approved records.
+// `e2e_driver --scripting` says by its exit code whether it can create the scripting object (0: yes).
 
 #include <windows.h>
 
+#include <sddl.h>
+#include <winternl.h>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,7 +18,6 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 // GDI+ reads and writes the records' pictures; its headers want min and max from their own namespace.
@@ -27,6 +27,7 @@ using std::min;
 }  // namespace Gdiplus
 #include <gdiplus.h>
 
+#include "shell/Process.h"
 #include "shell/Utf8.h"
 #include "window/Controls.h"
 
@@ -39,12 +40,8 @@ using Args = std::vector<std::string>;
 using brindle::win32::Narrow;
 using brindle::win32::Widen;
 
-struct Failure : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
 void Expect(bool ok, const std::string& what) {
-  if (!ok) throw Failure(what);
+  if (!ok) throw std::runtime_error(what);
 }
 
 template <typename Find>
@@ -99,20 +96,8 @@ std::string TextOf(HWND window) {  // asks the window itself, so it works across
 }
 
 HWND FocusIn(HWND window) {  // the control with the keyboard focus in the window's thread
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
+  GUITHREADINFO info{sizeof info, 0, {}, {}, {}, {}, {}, {}, {}};
   return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
-}
-
-bool SetClipboardText(std::string_view utf8) {
-  const std::wstring text = Widen(utf8);
-  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  if (!memory || !OpenClipboard(nullptr)) return false;
-  std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
-  GlobalUnlock(memory);
-  EmptyClipboard();
-  const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-  return CloseClipboard(), set;
 }
 
 struct Picture {
@@ -121,95 +106,79 @@ struct Picture {
   bool operator==(const Picture&) const = default;
 };
 
-Picture Capture(RECT area) {  // in screen pixels
-  Picture picture{area.right - area.left, area.bottom - area.top, {}};
-  picture.pixels.resize(std::size_t(std::max(picture.width * picture.height, 0)));
-  BITMAPINFO info{{sizeof(BITMAPINFOHEADER), picture.width, -picture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0},
-                  {}};
-  const HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateCompatibleBitmap(screen, picture.width, picture.height);
-  const HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, picture.width, picture.height, screen, area.left, area.top, SRCCOPY);
-  SelectObject(memory, old);
-  GetDIBits(memory, bitmap, 0, picture.height, picture.pixels.data(), &info, DIB_RGB_COLORS);
-  for (std::uint32_t& pixel : picture.pixels) pixel &= 0xFFFFFF;
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+Picture PictureOf(Gdiplus::Bitmap& bitmap) {  // an empty picture when there is none
+  Picture picture{int(bitmap.GetWidth()), int(bitmap.GetHeight()), {}};
+  Gdiplus::Color color;
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x)
+      picture.pixels.push_back(bitmap.GetPixel(x, y, &color) == Gdiplus::Ok ? color.GetValue() & 0xFFFFFF
+                                                                            : 0);
   return picture;
 }
 
-// "exclamation" or "information", told by colour: the warning sign is yellow, the information sign
-// blue. The box belongs to another process, whose icon handles mean nothing here.
-std::string IconKind(HWND messageBox) {
-  RECT at{};
-  for (const HWND child : WindowsIn(messageBox))
-    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) GetWindowRect(child, &at);
-  int yellow = 0, blue = 0;
-  for (const std::uint32_t pixel : Capture(at).pixels) {
-    const std::uint32_t r = pixel >> 16, g = pixel >> 8 & 0xFF, b = pixel & 0xFF;
-    yellow += r > 160 && g > 120 && b < 100;
-    blue += b > 120 && r < 100;
-  }
-  return yellow > blue ? "exclamation" : blue > yellow ? "information" : "no";
+// What `paint` draws, given the picture's DC and the screen's.
+template <typename Paint>
+Picture Painted(int width, int height, Paint paint) {
+  Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppRGB);
+  Gdiplus::Graphics graphics(&bitmap);
+  const HDC picture = graphics.GetHDC(), screen = GetDC(nullptr);
+  paint(picture, screen);
+  ReleaseDC(nullptr, screen);
+  graphics.ReleaseHDC(picture);
+  return PictureOf(bitmap);
 }
 
-void SavePng(const Picture& picture, const fs::path& path) {
+Picture Capture(RECT area) {  // in screen pixels
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  return Painted(width, height, [&](HDC picture, HDC screen) {
+    BitBlt(picture, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  });
+}
+
+void SavePng(const Picture& picture, const fs::path& path) {  // with GDI+'s PNG encoder
   Gdiplus::Bitmap bitmap(picture.width, picture.height, picture.width * 4, PixelFormat32bppRGB,
                          reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(picture.pixels.data())));
-  const CLSID png{
-      0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};  // GDI+'s encoder
+  const CLSID png{0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
   Expect(bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok, "cannot write " + path.string());
 }
 
-Picture LoadPng(const fs::path& path) {  // an empty picture when there is none
-  Gdiplus::Bitmap bitmap(path.c_str());
-  Picture picture{int(bitmap.GetWidth()), int(bitmap.GetHeight()), {}};
-  const Gdiplus::Rect all(0, 0, picture.width, picture.height);
-  Gdiplus::BitmapData data{};
-  if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppRGB, &data) != Gdiplus::Ok) return {};
-  for (int y = 0; y < picture.height; ++y) {
-    const auto* row =
-        reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
-    for (int x = 0; x < picture.width; ++x) picture.pixels.push_back(row[x] & 0xFFFFFF);
+// Which standard icon (IDI_*) an icon control shows: each is drawn here, on the control's background,
+// and compared with the control on the screen. Its icon handle would mean nothing in this process.
+std::string IconOf(HWND control) {
+  RECT at{};
+  GetWindowRect(control, &at);
+  const Picture shown = Capture(at);
+  const char* names[] = {"application", "error", "question", "exclamation", "information"};
+  for (int i = 0; i < 5; ++i) {
+    if (shown == Painted(shown.width, shown.height, [&](HDC picture, HDC screen) {
+          StretchBlt(picture, 0, 0, shown.width, shown.height, screen, at.left, at.top, 1, 1, SRCCOPY);
+          DrawIconEx(picture, 0, 0, LoadIconW(nullptr, MAKEINTRESOURCEW(32512 + i)), shown.width,
+                     shown.height, 0, nullptr, DI_NORMAL);
+        }))
+      return names[i];
   }
-  bitmap.UnlockBits(&data);
-  return picture;
+  return "none";
 }
 
-// Where two pictures of one size differ, and a picture of every difference: red on a paled `got`.
-std::string Compare(const Picture& want, const Picture& got, Picture& difference) {
-  std::size_t count = 0, first = 0;
-  difference = got;
-  for (std::size_t i = 0; i < got.pixels.size(); ++i) {
-    const bool same = got.pixels[i] == want.pixels[i];
-    difference.pixels[i] = same ? 0xC0C0C0 | (got.pixels[i] >> 2 & 0x3F3F3F) : 0xFF0000;
-    if (!same && !count++) first = i;
+// A message box in a line: its title, its icon, the text of each button, and its text.
+std::string BoxListing(HWND box) {
+  std::string icon = "none", buttons, text;
+  for (const HWND child : WindowsIn(box)) {
+    if (ClassOf(child) == "Button")
+      buttons += " \"" + TextOf(child) + "\"";
+    else if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+      icon = IconOf(child);
+    else
+      text += TextOf(child);
   }
-  char what[96];
-  std::snprintf(what, sizeof what, "%u pixels differ, the first at %u,%u: #%06X, approved #%06X",
-                unsigned(count), unsigned(first % got.width), unsigned(first / got.width),
-                unsigned(got.pixels[first]), unsigned(want.pixels[first]));
-  return count ? what : "";
-}
-
-// The first line of `got` that differs from `want`, beside the approved one.
-std::string FirstDifferentLine(const std::string& want, const std::string& got) {
-  std::size_t at = std::mismatch(want.begin(), want.end(), got.begin(), got.end()).first - want.begin();
-  if (want == got) return "";
-  at = want.rfind('\n', at ? at - 1 : 0) + 1;  // the start of that line (npos + 1 is 0)
-  const auto line = [&](const std::string& text) { return text.substr(at, text.find('\n', at) - at); };
-  return "listing line " + std::to_string(std::count(want.begin(), want.begin() + at, '\n') + 1) + " \"" +
-         line(got) + "\", approved \"" + line(want) + "\"";
+  return "Box \"" + TextOf(box) + "\" icon " + icon + " buttons" + buttons + " text \"" + text + "\"\n";
 }
 
 // A line for each window: name, class, where it stands (the form on the screen, the controls in its
 // client area, in z-order, which is the order of Tab), size, styles, text and what a user can change.
 std::string Listing(HWND form) {
-  using Get = const char*(CDECL*)();
-  const auto wine = reinterpret_cast<Get>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
-  std::string listing = std::string("recorded under Wine ") + (wine ? wine() : "(none)") + "\n";
+  if (ClassOf(form) == "#32770") return BoxListing(form);
+  std::string listing;
   std::vector<HWND> windows = WindowsIn(form);
   windows.insert(windows.begin(), form);
   for (const HWND window : windows) {
@@ -219,25 +188,44 @@ std::string Listing(HWND form) {
     std::string name = "Form1";
     for (const auto& row : brindle::kControls)
       if (window != form && GetDlgCtrlID(window) == brindle::ControlNumber(row.id)) name = row.name;
+    const std::string kind = ClassOf(window);
     char line[160];
     std::snprintf(line, sizeof line, "%s %s at %ld,%ld %ldx%ld style %08lX ex %08lX", name.c_str(),
-                  ClassOf(window).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top,
+                  kind.c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top,
                   GetWindowLongW(window, GWL_STYLE), GetWindowLongW(window, GWL_EXSTYLE));
     listing += line;
-    if (ClassOf(window) == "Edit")
-      listing += " limit " + std::to_string(SendMessageW(window, EM_GETLIMITTEXT, 0, 0));
-    if (ClassOf(window) == "Button")
-      listing += " check " + std::to_string(SendMessageW(window, BM_GETCHECK, 0, 0));
+    if (kind == "Edit") listing += " limit " + std::to_string(SendMessageW(window, EM_GETLIMITTEXT, 0, 0));
+    if (kind == "Button") listing += " check " + std::to_string(SendMessageW(window, BM_GETCHECK, 0, 0));
     listing += (window == FocusIn(form) ? " focus \"" : " \"") + TextOf(window) + "\"\n";
   }
   return listing;
 }
 
+extern "C" NTSTATUS NTAPI RtlCreateProcessParameters(void**, UNICODE_STRING*, void*, void*, UNICODE_STRING*,
+                                                     void*, void*, void*, void*, void*);
+extern "C" NTSTATUS NTAPI RtlCreateUserProcess(UNICODE_STRING*, ULONG, void*, void*, void*, HANDLE, BOOLEAN,
+                                               HANDLE, HANDLE, void*);
+
+// Wine's CreateProcessW finds no program at a path of MAX_PATH characters or more; ntdll starts it.
+PROCESS_INFORMATION StartDeep(const std::wstring& program, const std::wstring& line) {
+  const std::wstring ntProgram = L"\\??\\" + program;
+  UNICODE_STRING image{}, ntImage{}, commandLine{};
+  for (auto [unicode, text] : {std::pair{&image, &program}, {&ntImage, &ntProgram}, {&commandLine, &line}})
+    RtlInitUnicodeString(unicode, text->c_str());
+  void* parameters = nullptr;
+  ULONG_PTR started[24] = {sizeof started};  // size, process, thread, process id, ...
+  RtlCreateProcessParameters(&parameters, &image, nullptr, nullptr, &commandLine, nullptr, nullptr, nullptr,
+                             nullptr, nullptr);
+  if (RtlCreateUserProcess(&ntImage, 0, parameters, nullptr, nullptr, nullptr, FALSE, nullptr, nullptr,
+                           started))
+    return {};
+  ResumeThread(HANDLE(started[2]));
+  return {HANDLE(started[1]), HANDLE(started[2]), DWORD(started[3]), 0};
+}
+
 constexpr wchar_t kTavuOverrides[] = L"Software\\Wine\\AppDefaults\\Tavu.exe\\DllOverrides";
 
-struct Scenario;
-std::atomic<Scenario*> running = nullptr;  // for the watchdog
-std::atomic<int> lineRunning = 0;
+int lineRunning = 0;
 
 // The state of one scenario run, and what several verbs share.
 struct Scenario {
@@ -245,6 +233,8 @@ struct Scenario {
       : base(fs::absolute("e2e") / name), approved(approvedRecords), app(base / "app") {
     RegDeleteKeyW(HKEY_CURRENT_USER, kTavuOverrides);  // left by a run that was killed
     std::error_code error;
+    for (const auto& entry : fs::directory_iterator(base, error))  // std::filesystem stops at MAX_PATH
+      if (entry.path().native().size() >= MAX_PATH) fs::rename(entry.path(), base / "deep", error);
     for (const auto& entry : fs::recursive_directory_iterator(base, error))  // read-only files too
       SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
     fs::remove_all(base, error);
@@ -252,56 +242,46 @@ struct Scenario {
     fs::create_directories(app);
     fs::copy_file("Tavu.exe", app / exe);
     fs::copy_file("standin.exe", app / "ICQ.exe");
-    running = this;
   }
-  ~Scenario() {
-    running = nullptr;
-    CleanUp();
-  }
-
-  // Ends what the scenario started and takes back what it changed outside its folder; once, at the end
-  // of the scenario or from the watchdog.
-  void CleanUp() {
-    if (cleaned.exchange(true)) return;
-    for (HANDLE process : launchers) TerminateProcess(process, 1);
+  ~Scenario() {  // ends what the scenario started and takes back what it changed outside its folder
+    for (const auto& [process, start] : launchers) TerminateProcess(process, 1);
     for (HANDLE handle : held) CloseHandle(handle);  // programs started here end on their own
     RegDeleteKeyW(HKEY_CURRENT_USER, kTavuOverrides);
   }
 
-  fs::path At(const std::string& name) const { return app / Widen(name); }
+  fs::path At(const std::string& name) const { return (app / Widen(name)).lexically_normal(); }
 
-  HANDLE Start(const fs::path& program, const std::string& arguments) {  // as the shell starts a program
-    std::wstring commandLine =
-        L"\"" + program.wstring() + L"\"" + Widen(arguments.empty() ? "" : " " + arguments);
+  // Starts `program` as the shell does: its quoted path and `arguments`, or else `line` as typed.
+  HANDLE Start(const fs::path& program, const std::string& arguments, std::wstring line = L"") {
+    if (line.empty())
+      line = L"\"" + program.native() + L"\"" + Widen(arguments.empty() ? "" : " " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION started{};
-    Expect(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          app.c_str(), &startup, &started),
+    PROCESS_INFORMATION started =
+        program.native().size() < MAX_PATH ? PROCESS_INFORMATION{} : StartDeep(program, line);
+    Expect(started.hProcess || CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                                              nullptr, app.c_str(), &startup, &started),
            "cannot start " + program.string());
     CloseHandle(started.hThread);
     ids.push_back(started.dwProcessId);
     return started.hProcess;
   }
-  void Launch(const fs::path& folder, const std::string& arguments) {
-    launchers.push_back(Start(folder / exe, arguments));
-    lastStart = std::chrono::steady_clock::now();
+  void Launch(const fs::path& folder, const std::string& arguments, const std::wstring& line = L"") {
+    launchers.push_back({Start(folder / exe, arguments, line), std::chrono::steady_clock::now()});
   }
 
-  // Runs a copy of this driver named Tavu.exe, in a folder of its own, on one question; its answer.
-  DWORD Probe(const std::string& question) {
-    wchar_t driver[MAX_PATH] = L"";
+  // Whether a copy of this driver named Tavu.exe, in a folder of its own, can create the scripting object.
+  bool Scripting() {
     const fs::path probe = base / "probe" / "Tavu.exe";
     fs::create_directories(probe.parent_path());
-    if (!fs::exists(probe))
-      fs::copy_file(std::wstring(driver, GetModuleFileNameW(nullptr, driver, MAX_PATH)), probe);
-    const HANDLE process = Start(probe, "--probe " + question);
+    if (!fs::exists(probe)) fs::copy_file("e2e_driver.exe", probe);
+    const HANDLE process = Start(probe, "--scripting");
     DWORD answer = 2;
     WaitForSingleObject(process, 60'000);
     GetExitCodeProcess(process, &answer);
-    return CloseHandle(process), answer;
+    return CloseHandle(process), answer == 0;
   }
 
   HWND Visible(const std::string& className = "") {  // a visible window of a program started here
@@ -321,21 +301,7 @@ struct Scenario {
   HWND Control(const std::string& name) {
     for (const auto& row : brindle::kControls)
       if (row.name == name) return GetDlgItem(Form(), brindle::ControlNumber(row.id));
-    throw Failure("no control " + name);
-  }
-  HWND Box() {
-    return WaitFor([&] { return Visible("#32770"); }, "a message box");
-  }
-
-  // Waits until `actual` gives `expected`: a program handles posted input, and paints, in its own time.
-  template <typename Actual>
-  void Settle(Actual actual, const std::string& expected, const std::string& what) {
-    std::string last;
-    try {
-      WaitFor([&] { return (last = actual()) == expected; }, what);
-    } catch (const Failure&) {
-      throw Failure(what + " says \"" + last + "\", not \"" + expected + "\"");
-    }
+    throw std::runtime_error("no control " + name);
   }
 
   void Ini(const Args& a, bool write) {  // KEY=VALUE...
@@ -361,42 +327,48 @@ struct Scenario {
     }
   }
 
-  // The window as it first shows, frame and all, with no pointer over it, against its approved picture
-  // and listing.
-  void Record(const std::string& name) {
-    const HWND form = Form();
+  // A window as it shows, frame and all, with no pointer over it, against its approved picture and
+  // listing, whose first line names the Wine it was made under.
+  void Record(const std::string& name, HWND window) {
     SetCursorPos(0, 0);
     RECT frame{};
-    GetWindowRect(form, &frame);
+    GetWindowRect(window, &frame);
     Picture got = Capture(frame), before;
     WaitFor([&] { return Sleep(300), before = std::exchange(got, Capture(frame)), got == before; }, "paint");
-    const std::string listing = Listing(form),
-                      approve = std::getenv("BRINDLE_APPROVE") ? std::getenv("BRINDLE_APPROVE") : "";
-    const std::string path = ((approve == "1" ? approved : base) / name).string();
+    using Get = const char*(CDECL*)();
+    const auto wine = reinterpret_cast<Get>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
+    std::string listing = Listing(window);
+    listing.insert(listing.find('\n'), std::string(" (Wine ") + (wine ? wine() : "none") + ")");
+    const bool approve = std::getenv("BRINDLE_APPROVE") && std::getenv("BRINDLE_APPROVE") == std::string("1");
+    const std::string path = ((approve ? approved : base) / name).string();
     SavePng(got, path + ".png");
     WriteFile(path + ".txt", listing);
-    if (approve == "1") return void(std::printf("      approved %s\n", path.c_str()));
+    if (approve) return void(std::printf("      approved %s\n", path.c_str()));
     const std::string wantListing = ReadFile((approved / name).string() + ".txt");
-    const Picture want = LoadPng((approved / name).string() + ".png");
+    Gdiplus::Bitmap approvedPicture((approved / name).wstring().append(L".png").c_str());
+    const Picture want = PictureOf(approvedPicture);
     Expect(want.width && !wantListing.empty(), "no approved record " + name + " (./run approve)");
-    Picture difference;
+    const std::size_t pixel =
+        std::mismatch(got.pixels.begin(), got.pixels.end(), want.pixels.begin(), want.pixels.end()).first -
+        got.pixels.begin();
     std::string why = want.width != got.width || want.height != got.height ? "the picture's size differs"
-                                                                           : Compare(want, got, difference);
-    if (!difference.pixels.empty() && !why.empty()) SavePng(difference, path + "-difference.png");
-    if (listing != wantListing) why += (why.empty() ? "" : "; ") + FirstDifferentLine(wantListing, listing);
-    const std::string wine = listing.substr(0, listing.find('\n')),
-                      wantWine = wantListing.substr(0, wantListing.find('\n'));
-    if (!why.empty() && wine != wantWine)
-      why = "the approved record was " + wantWine + ", this one " + wine + ": " + why;
+                      : pixel < got.pixels.size() ? "the picture from " + std::to_string(pixel % got.width) +
+                                                        "," + std::to_string(pixel / got.width)
+                                                  : "";
+    std::istringstream wants(wantListing), gots(listing);
+    int line = 1;  // the first that differs
+    for (std::string want, got; std::getline(wants, want) && std::getline(gots, got) && want == got;) ++line;
+    if (listing != wantListing) why += (why.empty() ? "" : "; ") + ("listing line " + std::to_string(line));
     Expect(why.empty(), name + " differs from the approved record: " + why + " (see " + path + ".*)");
   }
 
   fs::path base, approved, app;
   std::wstring exe = L"Tavu.exe";
-  std::vector<HANDLE> launchers, held;
+  std::vector<std::pair<HANDLE, std::chrono::steady_clock::time_point>> launchers;  // and when started
+  std::size_t ended = 0;  // launchers[ended] is the first whose end `ends` has not checked yet
+  std::vector<HANDLE> held;
   std::vector<DWORD> ids;
-  std::chrono::steady_clock::time_point lastStart;
-  std::atomic<bool> cleaned = false;
 };
 
 // Every verb: its arguments, how many (most -1: any number), what it sets up, does or checks.
@@ -413,51 +385,64 @@ using A = const Args&;
 // clang-format off
 const Verb kVerbs[] = {
   // Set-up: each proves that it took effect before the scenario goes on.
-  {"folder", "NAME", 1, 1, "the launcher folder is named NAME (before anything else is in it)", [](S s, A a) {
-    fs::rename(s.app, s.base / Widen(a[1]));
-    Expect(fs::exists((s.app = s.base / Widen(a[1])) / s.exe), "cannot rename the folder"); }},
+  {"folder", "NAME [LENGTH]", 1, 2, "the launcher folder is named NAME (before anything else is in it), repeated until its path has LENGTH characters", [](S s, A a) {
+    fs::path folder = s.base / Widen(a[1]);
+    while (a.size() > 2 && folder.native().size() < std::stoul(a[2])) folder += Widen(a[1]);
+    fs::rename(s.app, folder);
+    Expect(fs::exists((s.app = folder) / s.exe), "cannot rename the folder"); }},
   {"exe", "NAME", 1, 1, "Tavu.exe is named NAME instead", [](S s, A a) {
     fs::remove(s.app / s.exe);  // a copy, not a rename: Wine would keep the old letter case
     WriteFile(s.app / (s.exe = Widen(a[1])), ReadFile("Tavu.exe")); }},
   {"remove", "FILE", 1, 1, "FILE is gone", [](S s, A a) { fs::remove(s.At(a[1])), s.Files(a, "missing"); }},
   {"dir", "NAME", 1, 1, "a folder NAME", [](S s, A a) { fs::create_directories(s.At(a[1])), s.Files(a, "there"); }},
-  {"file", "NAME [standin]", 1, 2, "a file NAME; a copy of the stand-in with \"standin\"", [](S s, A a) {
-    Expect(a.size() == 2 || a[2] == "standin", "file NAME [standin]");
-    WriteFile(s.At(a[1]), a.size() == 2 ? "not a program" : ReadFile("standin.exe")); }},
+  {"file", "NAME [FROM]", 1, 2, "a file NAME; with FROM a copy of that file", [](S s, A a) {
+    a.size() == 2 ? WriteFile(s.At(a[1]), "not a program") : void(fs::copy_file(s.At(a[2]), s.At(a[1]))); }},
   {"readonly", "FILE", 1, 1, "FILE is read-only", [](S s, A a) {
     SetFileAttributesW(s.At(a[1]).c_str(), FILE_ATTRIBUTE_READONLY);
     Expect(GetFileAttributesW(s.At(a[1]).c_str()) & FILE_ATTRIBUTE_READONLY, a[1] + " is not read-only"); }},
-  {"standin", "DELAY ALIVE", 2, 2, "the stand-in writes its side file after DELAY ms (-1: never), ends after ALIVE ms",
-   [](S s, A a) { WriteFile(s.At("standin.cfg"), a[1] + ' ' + a[2]); }},
-  {"lock", "FILE", 1, 1, "FILE is held open, shared with no other process", [](S s, A a) {
+  {"standin", "DELAY ALIVE", 2, 2, "the stand-in writes its side file after DELAY ms (-1: never), ends after ALIVE ms", [](S s, A a) { WriteFile(s.At("standin.cfg"), a[1] + ' ' + a[2]); }},
+  {"lock", "FILE", 1, 1, "FILE is held open, shared with no one", [](S s, A a) {
     s.held.push_back(CreateFileW(s.At(a[1]).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
-    Expect(s.Probe("can-write \"" + Narrow(s.At(a[1]).wstring()) + "\"") == 1, a[1] + " can be written"); }},
+    const HANDLE again = CreateFileW(s.At(a[1]).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
+    Expect(again == INVALID_HANDLE_VALUE, a[1] + " can be written"); }},
   {"disable", "DLL", 1, 1, "programs named Tavu.exe cannot load DLL (here: the scripting object's)", [](S s, A a) {
-    Expect(s.Probe("scripting") == 0, "no scripting object before " + a[1] + " is disabled");
+    Expect(s.Scripting(), "no scripting object before " + a[1] + " is disabled");
     RegSetKeyValueW(HKEY_CURRENT_USER, kTavuOverrides, Widen(a[1]).c_str(), REG_SZ, L"", 2);
-    Expect(s.Probe("scripting") == 1, "Tavu.exe can still create the scripting object"); }},
+    Expect(!s.Scripting(), "Tavu.exe can still create the scripting object"); }},
+  {"guard-held", "", 0, 0, "the driver holds Tavu.exe's guard, made so that no one may open it", [](S s, A) {
+    PSECURITY_DESCRIPTOR noAccess = nullptr;  // an empty access list
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1, &noAccess, nullptr);
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, noAccess, FALSE};
+    const std::wstring guard = brindle::win32::InstanceMutexName((s.app / s.exe).native());
+    s.held.push_back(CreateMutexW(&attributes, FALSE, guard.c_str()));
+    Expect(!OpenMutexW(MUTEX_ALL_ACCESS, FALSE, guard.c_str()) && GetLastError() == ERROR_ACCESS_DENIED, "the guard can be opened"); }},
   {"ini", "KEY=VALUE...", 1, -1, "tavu.ini holds these", [](S s, A a) { s.Ini(a, true); }},
   {"start", "COPY", 1, 1, "COPY of the stand-in runs", [](S s, A a) {
-    s.held.push_back(s.Start(s.At(a[1]), ""));  // runs on after the scenario
+    s.held.push_back(s.Start(s.At(a[1]), ""));
     WaitFor([&] { return fs::exists(s.At("standin.log")); }, a[1] + " to start"); }},
   // Launchers, started as the shell starts a program.
   {"run", "[ARGS...]", 0, -1, "Tavu.exe ARGS", [](S s, A a) { s.Launch(s.app, Join(a, 1)); }},
-  {"run-upper", "[ARGS...]", 0, -1, "Tavu.exe ARGS, through its folder spelt in upper case", [](S s, A a) {
-    std::wstring upper = s.app.wstring();
-    CharUpperBuffW(upper.data(), DWORD(upper.size()));
-    s.Launch(upper, Join(a, 1)); }},
+  {"run-in", "FOLDER [ARGS...]", 1, -1, "Tavu.exe ARGS, in FOLDER (../APP: the launcher folder spelt in upper case)", [](S s, A a) { s.Launch(s.At(a[1]), Join(a, 2)); }},
+  {"command", "LINE", 1, 1, "Tavu.exe with the command line LINE, as cmd.exe passes what was typed", [](S s, A a) { s.Launch(s.app, "", Widen(a[1])); }},
   // What the user sees and does.
-  {"message", "TEXT TITLE ICON", 3, 3, "a message box, answered with OK; ICON is exclamation or information", [](S s, A a) {
-    const HWND box = s.Box();
-    Expect(TextOf(box) == a[2], "message box titled \"" + TextOf(box) + "\"");
-    Expect(TextOf(GetDlgItem(box, 0xFFFF)) == a[1], "message box says \"" + TextOf(GetDlgItem(box, 0xFFFF)) + "\"");
-    s.Settle([&] { return IconKind(box); }, a[3], "the message box's icon");  // read off the screen
+  {"box", "NAME", 1, 1, "a message box of the launcher started last, as approved in tests/e2e/approved/NAME.png and .txt; OK pressed", [](S s, A a) {
+    const HWND box = WaitFor([&] { return s.Visible("#32770"); }, "a message box");
+    DWORD owner = 0;
+    GetWindowThreadProcessId(box, &owner);
+    Expect(owner == GetProcessId(s.launchers.back().first), "a box of another launcher: " + BoxListing(box));
+    s.Record(a[1], box);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     WaitFor([&] { return !IsWindowVisible(box); }, "the message box to close"); }},
   {"window", "", 0, 0, "the information window is shown", [](S s, A) { s.Form(); }},
-  {"record", "NAME", 1, 1, "the window looks as approved in tests/e2e/approved/NAME.png and .txt", [](S s, A a) { s.Record(a[1]); }},
+  {"record", "NAME", 1, 1, "the window looks as approved in tests/e2e/approved/NAME.png and .txt", [](S s, A a) { s.Record(a[1], s.Form()); }},
   {"focus", "CONTROL", 1, 1, "CONTROL has the keyboard focus", [](S s, A a) {
     WaitFor([&] { return FocusIn(s.Form()) == s.Control(a[1]); }, "the focus on " + a[1]); }},
+  {"activate", "", 0, 0, "a window of the driver takes the activation and the focus, then the window gets them back", [](S s, A) {
+    const HWND form = s.Form(), other = CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    WaitFor([&] { return GetForegroundWindow() == other && !FocusIn(form); }, "the driver's window in front");
+    DestroyWindow(other);
+    SetForegroundWindow(form); }},
   {"key", "KEY...", 1, -1, "these keys pressed: TAB RETURN ESCAPE SPACE", [](S s, A a) {
     const std::map<std::string, UINT> keys{{"TAB", VK_TAB}, {"RETURN", VK_RETURN}, {"ESCAPE", VK_ESCAPE}, {"SPACE", VK_SPACE}};
     for (std::size_t i = 1; i < a.size(); ++i) {
@@ -468,25 +453,40 @@ const Verb kVerbs[] = {
       PostMessageW(target, WM_KEYUP, keys.at(a[i]), scan | 0xC0000001);
       Sleep(200);  // a user's pace: the next key goes where this one left the focus
     } }},
-  {"type", "CHARS TEXT", 2, 2, "CHARS typed at the end of the count box, which then says TEXT", [](S s, A a) {
+  {"type", "CHARS TEXT", 2, 2, "CHARS typed at the end of the count box, which then says TEXT (and did not before)", [](S s, A a) {
+    Expect(TextOf(s.Control("Text1")) != a[2], "Text1 says \"" + a[2] + "\" already");
     PostMessageW(s.Control("Text1"), EM_SETSEL, 0x7FFF, 0x7FFF);
     for (const wchar_t unit : Widen(a[1])) PostMessageW(s.Control("Text1"), WM_CHAR, unit, 1);
-    s.Settle([&] { return TextOf(s.Control("Text1")); }, a[2], "Text1"); }},
-  {"clipboard", "TEXT", 1, 1, "TEXT on the clipboard", [](S, A a) { Expect(SetClipboardText(a[1]), "no clipboard"); }},
+    WaitFor([&] { return TextOf(s.Control("Text1")) == a[2]; }, "Text1 to say \"" + a[2] + "\""); }},
+  {"clipboard", "TEXT", 1, 1, "TEXT on the clipboard, copied from an edit box of the driver", [](S, A a) {
+    const HWND edit = CreateWindowExW(0, L"Edit", Widen(a[1]).c_str(), 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, WM_COPY, 0, 0);
+    DestroyWindow(edit); }},
   {"click", "CONTROL", 1, 1, "CONTROL clicked", [](S s, A a) { PostMessageW(s.Control(a[1]), BM_CLICK, 0, 0); }},
   {"close", "", 0, 0, "the window closed", [](S s, A) { PostMessageW(s.Form(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
   // What the launchers did.
-  {"ends", "[MIN [MAX]]", 0, 2, "every launcher ends, showing nothing new, MIN to MAX s after the last start", [](S s, A a) {
+  {"ends", "STATUS,... [MIN [MAX]]", 1, 3, "the launchers not checked yet end, with these exit statuses in the order of their starts, showing nothing new, MIN to MAX s after the first of them started", [](S s, A a) {
     const HWND leaving = s.Visible();  // may be on its way out
-    for (HANDLE process : s.launchers)
+    const auto first = s.ended < s.launchers.size() ? s.launchers[s.ended].second : std::chrono::steady_clock::now();
+    std::istringstream statuses(a[1]);
+    for (std::string want; std::getline(statuses, want, ',');) {
+      Expect(s.ended < s.launchers.size(), "more statuses than launchers");
+      const HANDLE process = s.launchers[s.ended++].first;
+      DWORD status = STILL_ACTIVE;
       WaitFor([&] {
-        const HWND shown = s.Visible();
-        Expect(!shown || shown == leaving, "unexpected window \"" + TextOf(shown) + "\"");
-        return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, "the launchers to end");
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - s.lastStart).count();
-    Expect(seconds >= (a.size() > 1 ? std::stod(a[1]) : 0) && seconds <= (a.size() > 2 ? std::stod(a[2]) : 60),
+        Expect(!s.Visible() || s.Visible() == leaving, "unexpected window \"" + TextOf(s.Visible()) + "\"");
+        return GetExitCodeProcess(process, &status) && status != STILL_ACTIVE; }, "launcher " + std::to_string(s.ended) + " to end");
+      char what[64];
+      std::snprintf(what, sizeof what, "launcher %u ended with status 0x%lX, not 0x%lX", unsigned(s.ended), status, std::stoul(want));
+      Expect(status == std::stoul(want), what);
+    }
+    Expect(s.ended == s.launchers.size(), "no status for launcher " + std::to_string(s.ended + 1));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - first).count();
+    Expect(seconds >= (a.size() > 2 ? std::stod(a[2]) : 0) && seconds <= (a.size() > 3 ? std::stod(a[3]) : 60),
            "ended after " + std::to_string(seconds) + " s"); }},
-  {"started", "COPY...", 0, -1, "these copies were started, in order, each as the shell would", [](S s, A a) {
+  {"started", "COPY...", 0, -1, "these copies were started, in order, each as the shell would; none: when all launchers ended", [](S s, A a) {
+    for (const auto& [process, start] : s.launchers) WaitForSingleObject(process, a.size() == 1 ? 60'000 : 0);
     std::string log;
     WaitFor([&] { return log = ReadFile(s.At("standin.log")), std::count(log.begin(), log.end(), '\n') >= long(a.size() - 1); },
             "standin.log");
@@ -509,7 +509,7 @@ const Verb kVerbs[] = {
 const Verb& Find(const std::string& name) {
   for (const Verb& verb : kVerbs)
     if (name == verb.name) return verb;
-  throw Failure("no verb " + name);
+  throw std::runtime_error("no verb " + name);
 }
 
 Args Tokens(const std::string& line) {  // "quoted" tokens may hold blanks; \xHH escapes
@@ -517,14 +517,12 @@ Args Tokens(const std::string& line) {  // "quoted" tokens may hold blanks; \xHH
   for (std::size_t i = line.find_first_not_of(' '); i < line.size(); i = line.find_first_not_of(' ', i)) {
     const bool quoted = line[i] == '"';
     const std::size_t end = std::min(line.find(quoted ? '"' : ' ', i + 1), line.size());
-    std::string token;
+    std::string& token = tokens.emplace_back();
     for (std::size_t j = i + quoted; j < end; ++j) {
-      if (line.compare(j, 2, "\\x") != 0 || j + 3 >= end)
-        token += line[j];
-      else
-        token += char(std::stoi(line.substr(j + 2, 2), nullptr, 16)), j += 3;
+      const bool escape = line.compare(j, 2, "\\x") == 0 && j + 3 < end;
+      token += escape ? char(std::stoi(line.substr(j + 2, 2), nullptr, 16)) : line[j];
+      j += escape ? 3 : 0;
     }
-    tokens.push_back(token);
     i = end + quoted;
   }
   return tokens;
@@ -540,20 +538,18 @@ struct Step {
 std::vector<Step> Parse(const fs::path& scenarios, const std::string& name) {
   std::ifstream file(scenarios);
   std::vector<Step> steps;
-  int number = 0;
   for (std::string line; std::getline(file, line);) {
     line = line.substr(0, line.find_last_not_of('\r') + 1);
-    lineRunning = ++number;
-    if (line.empty() || line[0] == '#') continue;
+    if (++lineRunning, line.empty() || line[0] == '#') continue;
     const Args tokens = Tokens(line);
     if (tokens[0] == "scenario" && !steps.empty()) break;
     if (tokens[0] == "scenario" && tokens[1] == name) {
       Expect((tokens.size() == 3 || (tokens.size() == 4 && tokens[3] == "serial")) &&
                  (tokens[2] == "de" || tokens[2] == "en"),
              "scenario NAME de|en [serial]");
-      steps.push_back({number, line, {tokens}});
+      steps.push_back({lineRunning, line, {tokens}});
     } else if (!steps.empty()) {
-      Step& step = steps.emplace_back(Step{number, line, {}});
+      Step& step = steps.emplace_back(Step{lineRunning, line, {}});
       for (auto begin = tokens.begin(), end = begin; begin != tokens.end();
            begin = end + (end != tokens.end())) {
         const Args& action = step.actions.emplace_back(begin, end = std::find(begin, tokens.end(), ";"));
@@ -569,16 +565,8 @@ std::vector<Step> Parse(const fs::path& scenarios, const std::string& name) {
   return steps;
 }
 
-// Whatever hangs, says where and cleans up before ctest's time-out would end the driver without a word.
-DWORD WINAPI Watchdog(void*) {
-  Sleep(150'000);
-  std::printf("FAILED: hangs at line %d\n", lineRunning.load());
-  if (Scenario* scenario = running.exchange(nullptr)) scenario->CleanUp();
-  ExitProcess(3);
-}
-
 int Run(const fs::path& scenarios, const std::string& name) {
-  CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
+  std::setvbuf(stdout, nullptr, _IONBF, 0);  // a test that hangs until ctest's time-out shows where
   ULONG_PTR gdiplus = 0;
   const Gdiplus::GdiplusStartupInput startup;
   Gdiplus::GdiplusStartup(&gdiplus, &startup, nullptr);
@@ -593,34 +581,27 @@ int Run(const fs::path& scenarios, const std::string& name) {
       std::printf("%4d  %s\n", lineRunning = step.line, step.text.c_str());
       for (const Args& action : step.actions) Find(action[0]).run(scenario, action);
     }
-  } catch (const std::exception& error) {  // a Failure, or a file system error on the way
-    return std::printf("FAILED at line %d: %s\n", lineRunning.load(), error.what()), 1;
+    Expect(scenario.ended == scenario.launchers.size(), "no `ends` for the last launchers");
+  } catch (const std::exception& error) {  // a failed expectation, or a file system error on the way
+    return std::printf("FAILED at line %d: %s\n", lineRunning, error.what()), 1;
   }
   return std::printf("passed\n"), 0;
 }
 
-int Probe(const std::string& question, const std::wstring& file) {
-  if (question == "can-write") {  // a missing file can be made, so it can be written
-    const HANDLE opened = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_ALWAYS, 0, nullptr);
-    return opened == INVALID_HANDLE_VALUE ? 1 : (CloseHandle(opened), 0);
-  }
+int CanCreateScriptingObject() {  // 0: yes
   CLSID scripting{};
-  IUnknown* object = nullptr;
+  IUnknown* object = nullptr;  // left to the end of the process
   CoInitialize(nullptr);
-  return question == "scripting" && SUCCEEDED(CLSIDFromProgID(L"Scripting.FileSystemObject", &scripting)) &&
-                 SUCCEEDED(CoCreateInstance(scripting, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                            reinterpret_cast<void**>(&object)))
-             ? (object->Release(), 0)
-             : 1;
+  return FAILED(CLSIDFromProgID(L"Scripting.FileSystemObject", &scripting)) ||
+         FAILED(CoCreateInstance(scripting, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                 reinterpret_cast<void**>(&object)));
 }
 
 }  // namespace
 }  // namespace e2e
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc >= 3 && std::wstring_view(argv[1]) == L"--probe")
-    return e2e::Probe(e2e::Narrow(argv[2]), argc > 3 ? argv[3] : L"");
+  if (argc == 2 && std::wstring_view(argv[1]) == L"--scripting") return e2e::CanCreateScriptingObject();
   if (argc != 3) return std::printf("usage: e2e_driver SCENARIOS NAME\n"), 2;
   return e2e::Run(argv[1], e2e::Narrow(argv[2]));
 }
