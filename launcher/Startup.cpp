@@ -68,6 +68,7 @@ Next RunStartup(Platform& platform, Session& session) {
   if (BaseNameOf(platform.ExecutablePath()) != kExpectedExeName)
     return ShowErrorThenEnd(platform, session.english, MessageId::WrongExeName, ExitStatus::WrongExeName);
   if (!WindowWanted(platform, session)) return LaunchInstance(platform, session);
+  platform.CreateControls();
   if (session.english) SwitchToEnglish(platform);
   SettingsFile(platform, session.settingsPath).WriteIniValue(settings::kNoInfo, settings::kNo);
   return Next::ShowWindow();

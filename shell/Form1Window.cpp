@@ -39,7 +39,7 @@ ControlStyle BaseStyleOf(ControlKind kind) noexcept {
     case ControlKind::CheckBox:
       return {.className = WC_BUTTONW, .style = BS_AUTOCHECKBOX, .exStyle = 0};
     case ControlKind::PushButton:
-      // Never BS_DEFPUSHBUTTON: the button is not the window's default button.
+      // Plain: the dialog manager makes it the default button only while it has the focus.
       return {.className = WC_BUTTONW, .style = BS_PUSHBUTTON, .exStyle = 0};
   }
   return {.className = WC_STATICW, .style = 0, .exStyle = 0};
@@ -117,9 +117,12 @@ bool Form1Window::Create(HINSTANCE instance, Form1& form) noexcept {
   font_ = CreateDialogFont(dpi_);
   bigIcon_ = LoadApplicationIcon(instance, SM_CXICON, SM_CYICON);
   smallIcon_ = LoadApplicationIcon(instance, SM_CXSMICON, SM_CYSMICON);
-  if (!CreateFrame(instance)) return false;
-  for (const ControlId id : kZOrder) CreateControl(instance, SpecOf(id));
-  return true;
+  instance_ = instance;
+  return CreateFrame(instance);
+}
+
+void Form1Window::CreateControls() noexcept {
+  for (const ControlId id : kZOrder) CreateControl(instance_, SpecOf(id));  // none without the window
 }
 
 bool Form1Window::CreateFrame(HINSTANCE instance) noexcept {

@@ -20,9 +20,10 @@ class Form1Window final : public Shell {
   Form1Window& operator=(const Form1Window&) = delete;
   ~Form1Window() override = default;
 
-  // Creates the window hidden, with its controls, German texts and design geometry. False when the
-  // window itself could not be made; a control that fails is left out.
+  // Creates the window hidden, without controls. False when it could not be made.
   bool Create(HINSTANCE instance, Form1& form) noexcept;
+  // Its controls, with their German texts and design geometry; a control that fails is left out.
+  void CreateControls() noexcept;
   HWND handle() const noexcept { return window_.get(); }
   void Hide() noexcept;
 
@@ -50,6 +51,7 @@ class Form1Window final : public Shell {
   HWND Control(ControlId id) const noexcept;
 
   Form1* form_ = nullptr;
+  HINSTANCE instance_ = nullptr;
   Dpi dpi_;
   UniqueFont font_;
   UniqueIcon bigIcon_;

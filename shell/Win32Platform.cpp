@@ -94,6 +94,10 @@ void Win32Platform::ShowMessage(const Message& message) {
                 MB_OK | icon | MB_SETFOREGROUND | MB_TASKMODAL);
 }
 
+void Win32Platform::CreateControls() {
+  window_.CreateControls();
+}
+
 void Win32Platform::HideWindow() {
   window_.Hide();
 }

@@ -35,6 +35,7 @@ class Win32Platform final : public Platform {
   void InitCommonControls() override;
   void ShowMessage(const Message& message) override;
   void HideWindow() override;
+  void CreateControls() override;
   void PumpEvents() override;
 
   std::string ControlText(ControlId id) override;

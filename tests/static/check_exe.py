@@ -52,7 +52,10 @@ def checks(path, version, max_bytes):
         ("sections writable and executable", [],
          [s.Name.rstrip(b"\0").decode() for s in pe.sections
           if s.IMAGE_SCN_MEM_WRITE and s.IMAGE_SCN_MEM_EXECUTE]),
-        ("stack protection: libssp's message", True, b"*** stack smashing detected ***" in data),
+        ("stack protection: guard seeded by RtlGenRandom, Crypt* imports, libssp's message", (True, [], False),
+         (b"SystemFunction036" in imports.get("advapi32.dll", []),
+          sorted(n.decode() for names in imports.values() for n in names if n and n.startswith(b"Crypt")),
+          b"*** stack smashing detected ***" in data)),
         ("DLL search: SetDllDirectoryW imported, SetDefaultDllDirectories named", (True, True),
          (b"SetDllDirectoryW" in imports.get("kernel32.dll", []), b"SetDefaultDllDirectories\0" in data)),
         ("imported DLLs not Windows' own", [], sorted(set(imports) - SYSTEM_DLLS)),

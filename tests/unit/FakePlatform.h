@@ -94,6 +94,7 @@ class FakePlatform final : public Platform {
     if (whileMessageOpen) whileMessageOpen();
   }
   void HideWindow() override { visible = false; }
+  void CreateControls() override {}
   void PumpEvents() override {}
   Text ControlText(ControlId id) override { return texts[id]; }
   bool SetControlText(ControlId id, std::string_view text) override { return texts[id] = text, true; }
