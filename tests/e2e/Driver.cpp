@@ -1,8 +1,7 @@
-// Runs one scenario of scenarios.txt (format described there; verbs in kVerbs below, all checked before the
-// first step runs) against the release Tavu.exe in e2e\NAME\app of the current folder, which starts out
-// holding Tavu.exe and standin.exe (as ICQ.exe). Usage: e2e_driver SCENARIOS NAME. Waits give up after a
-// minute; nothing is retried. BRINDLE_APPROVE=1 makes `record` and `box` rewrite the approved records.
-// `e2e_driver --scripting` says by its exit code whether it can create the scripting object (0: yes).
+// Runs one scenario of scenarios.txt (verbs in kVerbs, all checked before the first step) against the release
+// Tavu.exe in e2e\NAME\app, which starts out holding Tavu.exe and standin.exe (as ICQ.exe). Usage: e2e_driver
+// SCENARIOS NAME. Waits give up after a minute; no retries. BRINDLE_APPROVE=1: `record` and `box` rewrite the
+// approved records. `e2e_driver --scripting`: exit code 0 if it can create the scripting object.
 
 #include <windows.h>
 

@@ -1,8 +1,7 @@
-// A stand-in for the messenger, placed as ICQ.exe by the end-to-end tests, the demo and the bench. It
-// shows no window. It appends "module path|show state|command line" (UTF-8) to standin.log in its
-// folder, leaves its side file (its own path + ".csassembly") after a delay, as the messenger does, and
-// ends a while after its start. standin.cfg beside it may hold the delay (-1: never) and the lifetime
-// in milliseconds; without it: 300 and 1000.
+// A stand-in messenger (ICQ.exe in the end-to-end tests, the demo and the bench), with no window. It appends
+// "module path|show state|command line" (UTF-8) to standin.log beside it, writes its side file (its path +
+// ".csassembly") after a delay and ends later on: standin.cfg beside it may hold the delay (-1: never) and
+// the lifetime in milliseconds; without it, 300 and 1000.
 
 #include <windows.h>
 

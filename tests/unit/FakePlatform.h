@@ -1,7 +1,6 @@
 #pragma once
-// A platform that keeps its state in memory, and a shell that carries out what the handlers return as
-// Tavu.exe's window does; tests script the answers, fire the timer by hand and read back what the
-// launcher did. Where Windows does what Wine cannot show, the fake does it too, and says so.
+// A launcher on a fake platform that keeps its state in memory, in a shell that carries out what the
+// handlers return as Tavu.exe's window does. Where Windows does what Wine cannot show, the fake does too.
 
 #include <functional>
 #include <map>
@@ -19,27 +18,26 @@ namespace brindle::fake {
 
 using Text = std::string;
 
-// A message box as the tests compare it: "title|text|!" (exclamation) or "...|i" (information).
-inline Text Box(std::string_view title, std::string_view text, MessageIcon icon) {
-  return Text(title) + "|" + Text(text) + (icon == MessageIcon::Exclamation ? "|!" : "|i");
-}
-
-class FakePlatform final : public Platform {
+class Launcher final : public Platform, public Shell {
  public:
   Text commandLine, executablePath = "C:\\Messenger\\Tavu.exe";
-  std::optional<Text> localeName = "Deutsch";  // nullopt: the query fails
+  Text localeName = "Deutsch";
   GuardAnswer guard = GuardAnswer::Taken;
   bool scriptingWorks = true, memoryRunsOut = false;
   std::map<Text, Text> files{{"C:\\Messenger\\ICQ.exe", "messenger"}};
-  std::set<Text> readOnly;       // DeleteFileW and CopyFileW refuse to delete or overwrite these
+  std::set<Text> readOnly;
   std::map<Text, Text> profile;  // "path|section|key" -> value as the file holds it
   std::map<ControlId, Text> texts;
   int check = 0;
   std::function<void()> whileMessageOpen;
-  std::vector<Text> messages, started;
-  bool visible = true;
+  std::vector<Text> messages, started;  // messages as "title|text|!" (exclamation) or "...|i" (information)
+  bool visible = true, timerWorks = true;
+  std::optional<int> tickMs;        // the hand-over timer, while it runs
+  std::optional<ExitStatus> ended;  // how the run ended
+  int afterEnd = 0;                 // what was carried out after the end: must stay 0
+  Form1 form{*this};
 
-  FakePlatform() {
+  Launcher() {
     for (const auto& row : kControls) texts[row.id] = ControlTextOf(row.id, false).value_or("");
     texts[ControlId::Text1] = kText1Initial;
   }
@@ -53,9 +51,7 @@ class FakePlatform final : public Platform {
   Text CommandLineArguments() override { return commandLine; }
   Text ExecutablePath() override { return executablePath; }
   GuardAnswer TakeInstanceGuard() override { return guard; }
-  Text LocaleLanguageName(int kind) override {
-    return localeName && kind == kLocaleNativeLanguageName ? *localeName : "";
-  }
+  Text LocaleLanguageName(int kind) override { return kind == kLocaleNativeLanguageName ? localeName : ""; }
   // GetPrivateProfileStringW drops the blanks around a value, then one pair of quotes around it.
   Text ReadProfileValue(const ProfileKey& key) override {
     if (memoryRunsOut) throw std::bad_alloc();
@@ -90,7 +86,8 @@ class FakePlatform final : public Platform {
   }
   void InitCommonControls() override {}
   void ShowMessage(const Message& message) override {
-    messages.push_back(Box(message.title, message.text, message.icon));
+    messages.push_back(Text(message.title) + "|" + Text(message.text) +
+                       (message.icon == MessageIcon::Exclamation ? "|!" : "|i"));
     if (whileMessageOpen) whileMessageOpen();
   }
   void HideWindow() override { visible = false; }
@@ -103,6 +100,16 @@ class FakePlatform final : public Platform {
   // BM_GETCHECK answers for check boxes; a push button or static says 0.
   int CheckValue(ControlId id) override { return id == ControlId::Check1 ? check : 0; }
 
+  void ShowWindow() override { afterEnd += ended.has_value(), visible = true; }
+  bool StartTimer(int ms) override { return afterEnd += ended.has_value(), timerWorks && (tickMs = ms); }
+  void End(ExitStatus status) override { afterEnd += ended.has_value(), ended = status, tickMs.reset(); }
+
+  Launcher& Start() { return form.OnInitialize(), CarryOut(form, *this, form.OnLoad()), *this; }
+  void Click() { CarryOut(form, *this, form.OnOkClick()); }
+  void Ticks(int most = 50) {  // fires the timer while it runs, `most` times at most
+    for (int tick = 0; tick < most && tickMs; ++tick) CarryOut(form, *this, form.OnTimerTick());
+  }
+
  private:
   static Text Slot(const ProfileKey& key) {
     return Text(key.path) + "|" + Text(key.section) + "|" + Text(key.key);
@@ -113,29 +120,6 @@ class FakePlatform final : public Platform {
     files[Text(move.to)] = source->second;
     if (!keepSource) files.erase(Text(move.from));
     return true;
-  }
-};
-
-// A launcher on the fake platform, started and carried out as Tavu.exe's window does it.
-struct Launcher final : Shell {
-  FakePlatform platform;
-  Form1 form{platform};
-  bool timerWorks = true;
-  std::optional<int> tickMs;        // the hand-over timer, while it runs
-  std::optional<ExitStatus> ended;  // how the run ended
-  int afterEnd = 0;                 // what was carried out after the end: must stay 0
-
-  void ShowWindow() override { afterEnd += ended.has_value(), platform.visible = true; }
-  bool StartTimer(int ms) override { return afterEnd += ended.has_value(), timerWorks && (tickMs = ms); }
-  void End(ExitStatus status) override { afterEnd += ended.has_value(), ended = status, tickMs.reset(); }
-
-  Launcher& Start() { return form.OnInitialize(), CarryOut(form, *this, form.OnLoad()), *this; }
-  void Click() { CarryOut(form, *this, form.OnOkClick()); }
-  // Fires the timer while it runs, `most` times at most; the number of ticks fired.
-  int Ticks(int most = 50) {
-    int ticks = 0;
-    for (; ticks < most && tickMs; ++ticks) CarryOut(form, *this, form.OnTimerTick());
-    return ticks;
   }
 };
 

@@ -21,11 +21,11 @@ TEST(Startup, LanguageFromSettingOverSwitchOverLocale) {
        {"Deutsch", "", "english", false}, {"English", "", " German ", false}, {"Deutsch", "", "'English'", true}}) {
     // clang-format on
     Launcher launcher;
-    launcher.platform.localeName = c.locale;
-    launcher.platform.commandLine = c.commandLine;
-    launcher.platform.Set("Language", c.setting);
+    launcher.localeName = c.locale;
+    launcher.commandLine = c.commandLine;
+    launcher.Set("Language", c.setting);
     launcher.Start();
-    EXPECT_EQ(launcher.platform.texts[ControlId::Label1], ControlTextOf(ControlId::Label1, c.english))
+    EXPECT_EQ(launcher.texts[ControlId::Label1], ControlTextOf(ControlId::Label1, c.english))
         << c.locale << "|" << c.commandLine << "|" << c.setting;
   }
 }
@@ -41,23 +41,23 @@ TEST(Window, OkStoresTheCountAndTheChoiceThenLaunchesOnce) {
        {"-1", "5", 0}, {"9.", "9", 0}, {".9", "5", 0}, {"+9", "9", 0}, {" 9", "9", 0}, {"9 ", "9", 0}, {"9a", "5", 0}, {"-.", "5", 0}}) {
     // clang-format on
     Launcher launcher;
-    auto& platform = launcher.Start().platform;
-    platform.texts[ControlId::Text1] = c.box;
-    platform.check = c.check;
+    launcher.Start();
+    launcher.texts[ControlId::Text1] = c.box;
+    launcher.check = c.check;
     std::string whileOpen;  // MaxNr, NoInfo, copies started, window visible while the hint is open
-    platform.whileMessageOpen = [&] {
+    launcher.whileMessageOpen = [&] {
       if (!whileOpen.empty()) return;  // the hint of a second launch: already a failure
-      whileOpen = platform.Get("MaxNr") + platform.Get("NoInfo") +
-                  std::to_string(platform.started.size() + platform.visible);
+      whileOpen = launcher.Get("MaxNr") + launcher.Get("NoInfo") +
+                  std::to_string(launcher.started.size() + launcher.visible);
       launcher.Click();  // a click that arrives while the hint is open does nothing
     };
     launcher.Click();
     launcher.Click();  // nor does one queued behind the first
     EXPECT_EQ(whileOpen, c.check == 1 ? c.maxNr + std::string("00") : "") << c.box;
-    EXPECT_EQ(platform.Get("MaxNr") + platform.Get("NoInfo"),
+    EXPECT_EQ(launcher.Get("MaxNr") + launcher.Get("NoInfo"),
               c.maxNr + std::string(c.check == 1 ? "1" : "0"));
-    EXPECT_EQ(platform.started, std::vector{platform.In("ICQ.exe1")});
-    EXPECT_TRUE(!platform.visible && launcher.tickMs == 2000);
+    EXPECT_EQ(launcher.started, std::vector{launcher.In("ICQ.exe1")});
+    EXPECT_TRUE(!launcher.visible && launcher.tickMs == 2000);
   }
 }
 
