@@ -46,7 +46,7 @@ Next HandOverFinish(Platform& platform, const Session& session) {
   // Never replaces: while ICQ.exe is there the copy keeps its numbered name.
   platform.RenameFile({.from = session.launch.copyPath, .to = session.launch.messengerPath});
   platform.RemoveFile(SideFileOf(session.launch.copyPath));
-  return Next::End(ExitStatus::Launched);
+  return Next::End(session.launch.started ? ExitStatus::Launched : ExitStatus::NotStarted);
 }
 
 Next LaunchInstance(Platform& platform, Session& session) {
@@ -65,7 +65,7 @@ Next LaunchInstance(Platform& platform, Session& session) {
                             ExitStatus::MessengerMissing);
   PlaceFreshCopy(platform, launch);
   platform.PumpEvents();
-  platform.StartProgram(launch.copyPath);
+  launch.started = platform.StartProgram(launch.copyPath);
   platform.PumpEvents();
   ini.WriteNumber(settings::kLastNr, slot);
   ini.WriteNumber(settings::kStarts, launches);

@@ -11,6 +11,7 @@ enum class ExitStatus : int {
   MessengerMissing = 3,  // no ICQ.exe beside the launcher
   WindowClosed = 4,      // the information window was closed without OK
   Failed = 5,            // a handler failed unexpectedly; nothing must be left running
+  NotStarted = 6,        // the wait ran its course, but the copy could not be started
 };
 
 struct Next {

@@ -10,6 +10,7 @@ struct LaunchState {
   std::string messengerPath;
   std::string copyPath;
   std::int16_t tickCount = 0;
+  bool started = false;  // whether the copy could be started: what the run's exit status reports
 };
 
 struct Session {
