@@ -1,7 +1,6 @@
 #pragma once
 // The start-up sequence that every run begins with, while Form1 is still hidden.
 
-#include <string>
 #include <string_view>
 
 #include "launcher/Next.h"
