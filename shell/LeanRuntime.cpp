@@ -7,8 +7,8 @@
 //   objects with reference-counted strings, pulling in a second std::string implementation and
 //   std::random_device behind it.
 //
-// Behaviour stays the same for the launcher: every event handler catches whatever is thrown and
-// skips the rest of that event, so the kind of exception never mattered, only that one is thrown.
+// Behaviour stays the same for the launcher: every event handler catches whatever is thrown and ends
+// the run, so the kind of exception never mattered, only that one is thrown.
 
 #include <cstdlib>  // also defines __GLIBCXX__ when the library is GCC's
 #include <exception>
