@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""Measures the release Tavu.exe under Wine 10 (WoW64) against bench/baseline, or against another
-Tavu.exe (./run bench [--runs N] [--against OTHER.exe]).
+"""Measures Tavu.exe under Wine 10 against bench/baseline, or against another Tavu.exe (./run bench
+[--runs N] [--against OTHER.exe]): the i686 release, in WoW64 mode, or, where Wine cannot start 32-bit
+programs, its x86_64 twin against an x86_64 baseline.
 
 Each program works in a folder of its own under <out>/work, beside the stand-in messenger as ICQ.exe.
 Every repetition runs both programs back to back (the order alternates from one repetition to the
@@ -8,8 +9,7 @@ next) and gives one ratio per figure; the table shows the median of those ratios
 It is printed and saved to <out>/results.md; docs/performance.md explains the figures.
 
 Everything is seen from the Linux side, where every Windows program is a process of its own.
-`tools/wine10 run wine64 X.exe` runs Wine's 64-bit start.exe, which starts the 32-bit X.exe as a
-process of its own, double-forked the Wine way: orphaned at once. The bench is the child subreaper, so
+`tools/wine10 run wine64 X.exe` runs Wine's 64-bit start.exe, which starts X.exe as a process of its own, double-forked the Wine way: orphaned at once. The bench is the child subreaper, so
 X.exe's process, and the messenger's that X.exe starts, become its children: it tells them apart by
 their command lines, samples /proc/<pid> and reaps them.
 - Latency: from the exec of the program's own process to the exec of the messenger's, both time-stamped
@@ -268,10 +268,17 @@ class Bench:
         return [int(pid) for pid in read(f"/proc/self/task/{os.getpid()}/children").split()]
 
 
+def architecture(exe: Path) -> str:
+    """The architecture a Windows executable is built for, from its PE header."""
+    data = exe.read_bytes()
+    machine = struct.unpack_from("<H", data, struct.unpack_from("<I", data, 0x3C)[0] + 4)[0]
+    return {0x14C: "i686", 0x8664: "x86_64"}.get(machine, hex(machine))
+
+
 def lay_out(work: Path, build: Path, programs: list[Program]) -> None:
     for path in [*(program.exe for program in programs), build / "standin.exe"]:
         if not path.is_file():
-            fail(f"{path} is missing: build the win32 preset first")
+            fail(f"{path} is missing: build its preset first")
     for program in programs:
         folder = work / program.name
         folder.mkdir(parents=True, exist_ok=True)
@@ -338,7 +345,7 @@ def positive(text: str) -> int:
 
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--build", type=Path, default=ROOT / "build/win32", help="the win32 build folder")
+    parser.add_argument("--build", type=Path, default=ROOT / "build/win32", help="the build folder: win32, or win64 for the twin")
     parser.add_argument("--out", type=Path, default=ROOT / "build/bench", help="results and work folders")
     parser.add_argument("--runs", type=positive, default=RUNS, help=f"launch repetitions ({RUNS})")
     parser.add_argument("--against", type=Path, help="another Tavu.exe to compare with, instead of the baseline")
@@ -360,9 +367,11 @@ def main() -> None:
         fail("a program ended within 5 s of its messenger's start: that was no six-tick wait")
 
     names = ["Tavu.exe", "baseline" if other.name == "baseline" else str(options.against)]
+    arches = [architecture(program.exe) for program in programs]
+    mode = "in WoW64 mode" if arches[0] == "i686" else "running 64-bit programs (the x86_64 twin)"
     text = "\n".join([
         f"# Brindle bench, {started:%Y-%m-%d %H:%M} UTC", "",
-        f"{build / 'Tavu.exe'} (i686) against {names[1]} (i686), {wine} in WoW64 mode on Xvfb, "
+        f"{build / 'Tavu.exe'} ({arches[0]}) against {names[1]} ({arches[1]}), {wine} {mode} on Xvfb, "
         f"{os.cpu_count()} CPUs shared, load average {load[0]:.2f} {load[1]:.2f} {load[2]:.2f} at the start, "
         f"{os.getloadavg()[0]:.2f} at the end. {options.runs} launch repetitions and {WAIT_PAIRS} six-tick "
         f"waits, each running both programs back to back. Ratios: Tavu.exe / {names[1]}.", "",

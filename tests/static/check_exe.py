@@ -1,7 +1,10 @@
 #!/usr/bin/python3
-"""Static checks of the release Tavu.exe, read with pefile: a hardened 32-bit GUI program that imports
-only Windows' own DLLs, with its icon, manifest and version information. Prints every check that
-fails, with what it expected and what it found. Usage: check_exe.py EXE VERSION MAX_BYTES"""
+"""Static checks of Tavu.exe, read with pefile: a hardened GUI program that imports only Windows' own
+DLLs, with its icon, manifest and version information. ARCH is i686 for the release, x86_64 for its twin
+(which runs the end-to-end tests where Wine cannot start 32-bit programs): the same checks, with what a
+64-bit executable has instead (high-entropy addresses; no SEH flag, as its handlers live in tables).
+Prints every check that fails, with what it expected and what it found.
+Usage: check_exe.py EXE VERSION MAX_BYTES [i686|x86_64]"""
 import sys
 import xml.etree.ElementTree as ElementTree
 
@@ -10,12 +13,16 @@ import pefile
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "ole32.dll", "oleaut32.dll",
                "advapi32.dll", "shell32.dll", "msvcrt.dll"}
 ICON_IMAGES = [(16, 32), (24, 8), (24, 24), (24, 32), (32, 8), (32, 24), (32, 32), (48, 32)]  # size, bits
-DLL_CHARACTERISTICS = ["DYNAMIC_BASE", "NX_COMPAT", "NO_SEH", "TERMINAL_SERVER_AWARE"]
+# Per architecture: machine and optional-header magic, DllCharacteristics, the manifests' architecture.
+ARCHITECTURES = {
+    "i686": ((0x14C, 0x10B), ["DYNAMIC_BASE", "NX_COMPAT", "NO_SEH", "TERMINAL_SERVER_AWARE"], "X86"),
+    "x86_64": ((0x8664, 0x20B), ["DYNAMIC_BASE", "HIGH_ENTROPY_VA", "NX_COMPAT", "TERMINAL_SERVER_AWARE"], "amd64"),
+}
 ASM = "{urn:schemas-microsoft-com:asm.v1}"
 DEPENDENCIES = f"{ASM}dependency/{ASM}dependentAssembly/{ASM}assemblyIdentity"
 COMMON_CONTROLS = {"type": "win32", "name": "Microsoft.Windows.Common-Controls", "version": "6.0.0.0",
-                   "processorArchitecture": "X86", "publicKeyToken": "6595b64144ccf1df", "language": "*"}
-OWN_IDENTITY = {"version": "1.0.0.0", "processorArchitecture": "X86", "type": "win32"}
+                   "publicKeyToken": "6595b64144ccf1df", "language": "*"}
+OWN_IDENTITY = {"version": "1.0.0.0", "type": "win32"}
 # No execution level (Windows then redirects writes under Program Files to the VirtualStore) and no DPI
 # setting (Windows scales the window as a whole).
 LEFT_OUT = {"trustInfo", "requestedExecutionLevel", "dpiAware", "dpiAwareness"}
@@ -33,8 +40,10 @@ def dotted(most, least):
     return f"{most >> 16}.{most & 0xFFFF}.{least >> 16}.{least & 0xFFFF}"
 
 
-def checks(path, version, max_bytes):
+def checks(path, version, max_bytes, arch="i686"):
     """(what, expected, found) for each check."""
+    machine, dll_characteristics, manifest_arch = ARCHITECTURES[arch]
+    own_identity = {**OWN_IDENTITY, "processorArchitecture": manifest_arch}
     pe = pefile.PE(path)
     header, fixed, data = pe.OPTIONAL_HEADER, pe.VS_FIXEDFILEINFO[0], pe.__data__[:]
     imports = {e.dll.decode().lower(): [i.name for i in e.imports] for e in pe.DIRECTORY_ENTRY_IMPORT}
@@ -43,10 +52,10 @@ def checks(path, version, max_bytes):
     tables = [table for info in pe.FileInfo[0] for table in getattr(info, "StringTable", [])]
     short = ".".join(version.split(".")[:2])  # 1.2.0 -> 1.2
     return [
-        ("machine, PE magic", (0x14C, 0x10B), (pe.FILE_HEADER.Machine, header.Magic)),
+        ("machine, PE magic", machine, (pe.FILE_HEADER.Machine, header.Magic)),
         ("subsystem (2: GUI)", 2, header.Subsystem),
         ("DllCharacteristics missing", [],
-         [flag for flag in DLL_CHARACTERISTICS if not getattr(header, "IMAGE_DLLCHARACTERISTICS_" + flag)]),
+         [flag for flag in dll_characteristics if not getattr(header, "IMAGE_DLLCHARACTERISTICS_" + flag)]),
         ("RELOCS_STRIPPED, base relocations", (False, True),
          (pe.FILE_HEADER.IMAGE_FILE_RELOCS_STRIPPED, bool(getattr(pe, "DIRECTORY_ENTRY_BASERELOC", [])))),
         ("sections writable and executable", [],
@@ -62,9 +71,10 @@ def checks(path, version, max_bytes):
         (f"bytes over {max_bytes}", 0, max(0, len(data) - int(max_bytes))),
         ("icon images (size, bits)", ICON_IMAGES,
          sorted((group[6 + 14 * i], group[12 + 14 * i]) for i in range(group[4]))),
-        ("manifest identity", OWN_IDENTITY,
-         {k: e.get(k) for e in manifest.iterfind(ASM + "assemblyIdentity") for k in OWN_IDENTITY}),
-        ("manifest dependencies", [COMMON_CONTROLS], [e.attrib for e in manifest.iterfind(DEPENDENCIES)]),
+        ("manifest identity", own_identity,
+         {k: e.get(k) for e in manifest.iterfind(ASM + "assemblyIdentity") for k in own_identity}),
+        ("manifest dependencies", [{**COMMON_CONTROLS, "processorArchitecture": manifest_arch}],
+         [e.attrib for e in manifest.iterfind(DEPENDENCIES)]),
         ("manifest execution level or DPI setting", [],
          sorted({e.tag.rpartition("}")[2] for e in manifest.iter()} & LEFT_OUT)),
         ("file version", version + ".0", dotted(fixed.FileVersionMS, fixed.FileVersionLS)),
@@ -82,7 +92,7 @@ def checks(path, version, max_bytes):
 
 
 if __name__ == "__main__":
-    problems = [f"{what}: expected {want!r}, found {have!r}" for what, want, have in checks(*sys.argv[1:4])
+    problems = [f"{what}: expected {want!r}, found {have!r}" for what, want, have in checks(*sys.argv[1:5])
                 if want != have]
     print("\n".join(problems) or "all static checks pass")
     sys.exit(1 if problems else 0)
