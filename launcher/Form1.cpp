@@ -22,12 +22,8 @@ Next Guarded(Handler&& handler) noexcept {
 
 }  // namespace
 
-void Form1::OnInitialize() noexcept {
-  platform_.InitCommonControls();
-}
-
 Next Form1::OnLoad() noexcept {
-  return Guarded([&] { return RunStartup(platform_, session_); });
+  return Guarded([&] { return RunStartup(platform_, window_, session_); });
 }
 
 Next Form1::OnOkClick() noexcept {
@@ -37,8 +33,8 @@ Next Form1::OnOkClick() noexcept {
   if (confirmed_) return Next::Stay();
   confirmed_ = true;
   return Guarded([&] {
-    ConfirmCount(platform_, {.settingsPath = session_.settingsPath, .english = session_.english});
-    return LaunchInstance(platform_, session_);
+    ConfirmCount(platform_, window_, {.settingsPath = session_.settingsPath, .english = session_.english});
+    return LaunchInstance(platform_, window_, session_);
   });
 }
 
@@ -50,21 +46,23 @@ Next Form1::OnTimerFailed() noexcept {
   return Guarded([&] { return HandOverFinish(platform_, session_); });
 }
 
+Next Form1::OnClose() noexcept {
+  return Next::End(ExitStatus::WindowClosed);  // nothing launched, nothing stored
+}
+
 int Form1::OnCountBoxKey(int code) noexcept {
   return FilterCountBoxKey(code);
 }
 
-void CarryOut(Form1& form, Shell& shell, const Next& next) {
+void Form1::CarryOut(const Next& next) noexcept {
   switch (next.step) {
     case Next::Step::Stay:
       return;
-    case Next::Step::ShowWindow:
-      return shell.ShowWindow();
     case Next::Step::WaitOnTimer:
-      if (!shell.StartTimer(next.tickMs)) CarryOut(form, shell, form.OnTimerFailed());
+      if (!window_.StartTimer(next.tickMs)) CarryOut(OnTimerFailed());
       return;
     case Next::Step::End:
-      return shell.End(next.status);
+      return window_.End(next.status);
   }
 }
 

@@ -49,7 +49,7 @@ Next HandOverFinish(Platform& platform, const Session& session) {
   return Next::End(session.launch.started ? ExitStatus::Launched : ExitStatus::NotStarted);
 }
 
-Next LaunchInstance(Platform& platform, Session& session) {
+Next LaunchInstance(Platform& platform, Window& window, Session& session) {
   const SettingsFile ini(platform, session.settingsPath);
   const std::int32_t lastSlot = ini.ReadNumber(settings::kLastNr);
   const std::int32_t slotCount = ValidSlotCount(ini.ReadNumber(settings::kMaxNr));
@@ -64,12 +64,12 @@ Next LaunchInstance(Platform& platform, Session& session) {
     return ShowErrorThenEnd(platform, session.english, MessageId::MessengerMissing,
                             ExitStatus::MessengerMissing);
   PlaceFreshCopy(platform, launch);
-  platform.PumpEvents();
+  window.PumpEvents();
   launch.started = platform.StartProgram(launch.copyPath);
-  platform.PumpEvents();
+  window.PumpEvents();
   ini.WriteNumber(settings::kLastNr, slot);
   ini.WriteNumber(settings::kStarts, launches);
-  platform.PumpEvents();
+  window.PumpEvents();
 
   if (FileExists(platform, SideFileOf(launch.copyPath))) return HandOverFinish(platform, session);
   launch.tickCount = 0;

@@ -7,6 +7,7 @@
 #include "launcher/Next.h"
 #include "launcher/Session.h"
 #include "platform/Platform.h"
+#include "window/Window.h"
 
 namespace brindle {
 
@@ -17,7 +18,7 @@ inline constexpr int kLaterLaunchTickMs = 1000;
 inline constexpr std::int16_t kTicksThatWait = 5;
 
 // Ends the run (messenger missing, side file already there) or asks for the hand-over wait.
-Next LaunchInstance(Platform& platform, Session& session);
+Next LaunchInstance(Platform& platform, Window& window, Session& session);
 // One step of the hand-over wait: stay, or the hand-over finish and the end.
 Next HandOverTick(Platform& platform, Session& session);
 // The end of the wait: the copy keeps its name while ICQ.exe is there, the side file goes.

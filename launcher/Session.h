@@ -14,10 +14,11 @@ struct LaunchState {
 };
 
 struct Session {
-  std::string commandLine;   // trimmed arguments
-  std::string folder;        // always ends in "\"
-  std::string settingsPath;  // folder + "tavu.ini"
-  bool english = false;      // process-wide language of every text
+  std::string commandLine;     // trimmed arguments
+  std::string executablePath;  // as the system reports it, read once
+  std::string folder;          // always ends in "\"
+  std::string settingsPath;    // folder + "tavu.ini"
+  bool english = false;        // process-wide language of every text
   LaunchState launch;
 };
 

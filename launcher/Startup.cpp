@@ -1,5 +1,6 @@
 #include "launcher/Startup.h"
 
+#include "launcher/InstanceGuard.h"
 #include "launcher/Launch.h"
 #include "launcher/Messages.h"
 #include "launcher/Paths.h"
@@ -27,14 +28,15 @@ bool DecideEnglish(const LanguageSources& sources) {
   return english;
 }
 
-void FixLocation(Platform& platform, Session& session) {
+void ReadProcessFacts(Platform& platform, Session& session) {
   session.commandLine = std::string(Trim(platform.CommandLineArguments()));
-  session.folder = FolderOf(platform.ExecutablePath());
+  session.executablePath = platform.ExecutablePath();
+  session.folder = FolderOf(session.executablePath);
   session.settingsPath = session.folder + std::string(settings::kFileName);
 }
 
 void DecideLanguage(Platform& platform, Session& session) {
-  const std::string localeName = platform.LocaleLanguageName(kLocaleNativeLanguageName);
+  const std::string localeName = platform.LocaleLanguageName();
   const std::string languageSetting =
       SettingsFile(platform, session.settingsPath).ReadIniValue(settings::kLanguage);
   session.english = DecideEnglish({.localeLanguageName = localeName,
@@ -45,8 +47,8 @@ void DecideLanguage(Platform& platform, Session& session) {
 // An elevated launcher's guard exists but may not be opened by a normal one of the same user: that is
 // a launcher running too, and two of them would rotate the same slots and settings at once. Any other
 // failure lets the run go on, as every step does.
-bool AnotherLauncherRunning(Platform& platform) {
-  const GuardAnswer answer = platform.TakeInstanceGuard();
+bool AnotherLauncherRunning(Platform& platform, const Session& session) {
+  const GuardAnswer answer = platform.TakeInstanceGuard(InstanceGuardName(platform, session.executablePath));
   return answer == GuardAnswer::AlreadyTaken || answer == GuardAnswer::AccessDenied;
 }
 
@@ -58,20 +60,20 @@ bool WindowWanted(Platform& platform, const Session& session) {
 
 }  // namespace
 
-Next RunStartup(Platform& platform, Session& session) {
-  platform.HideWindow();
-  FixLocation(platform, session);
+Next RunStartup(Platform& platform, Window& window, Session& session) {
+  window.Hide();
+  ReadProcessFacts(platform, session);
   DecideLanguage(platform, session);
 
-  if (AnotherLauncherRunning(platform))
+  if (AnotherLauncherRunning(platform, session))
     return ShowErrorThenEnd(platform, session.english, MessageId::AlreadyRunning, ExitStatus::AlreadyRunning);
-  if (BaseNameOf(platform.ExecutablePath()) != kExpectedExeName)
+  if (BaseNameOf(session.executablePath) != kExpectedExeName)
     return ShowErrorThenEnd(platform, session.english, MessageId::WrongExeName, ExitStatus::WrongExeName);
-  if (!WindowWanted(platform, session)) return LaunchInstance(platform, session);
-  platform.CreateControls();
-  if (session.english) SwitchToEnglish(platform);
+  if (!WindowWanted(platform, session)) return LaunchInstance(platform, window, session);
+  if (session.english) SwitchToEnglish(window);
   SettingsFile(platform, session.settingsPath).WriteIniValue(settings::kNoInfo, settings::kNo);
-  return Next::ShowWindow();
+  window.Show();
+  return Next::Stay();
 }
 
 }  // namespace brindle

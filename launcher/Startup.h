@@ -6,6 +6,7 @@
 #include "launcher/Next.h"
 #include "launcher/Session.h"
 #include "platform/Platform.h"
+#include "window/Window.h"
 
 namespace brindle {
 
@@ -16,7 +17,7 @@ inline constexpr std::string_view kExpectedExeName = "Tavu";
 inline constexpr std::string_view kGermanLanguageName = "Deutsch";
 
 // Fixes command line, folder, settings path and language, applies the two guards, then launches at
-// once or asks for the window.
-Next RunStartup(Platform& platform, Session& session);
+// once or shows the window.
+Next RunStartup(Platform& platform, Window& window, Session& session);
 
 }  // namespace brindle

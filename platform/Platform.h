@@ -1,19 +1,15 @@
 #pragma once
-// The one interface through which the launcher's logic reaches the operating system. Portable types
-// only: text is UTF-8, geometry is twips. Every operation reports failure as a value and never throws;
-// callers ignore failures and go on with their next step.
+// The operating system's services as the launcher's logic sees them: facts of the process, the instance
+// guard, the locale, the settings file, files and processes, message boxes. Portable types only: text is
+// UTF-8. Every operation reports failure as a value and never throws; callers ignore failures and go on
+// with their next step. What the logic asks of its window is the window's own interface (window/Window.h).
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace brindle {
-
-// The controls of Form1, in the order of the window table (window/Controls.h) that names them.
-// clang-format off
-enum class ControlId { Label2, Label3, Point0, Label4, Point1, Label5, Point2, Label6, Point3, Label7, Point4,
-                       Label1, Text1, Label8, Check1, Command1 };
-// clang-format on
 
 enum class MessageIcon { Exclamation, Information };
 
@@ -30,7 +26,13 @@ struct FileMove {
   std::string_view from, to;
 };
 
-// What the system answers when the launcher asks for its per-user, per-executable guard.
+// What makes a file the same file however it is reached: its volume and its number on that volume.
+struct FileIdentity {
+  std::uint32_t volumeSerial = 0;
+  std::uint64_t fileIndex = 0;
+};
+
+// What the system answers when the launcher asks for its guard.
 enum class GuardAnswer {
   Taken,         // ours now, for the life of the process
   AlreadyTaken,  // another launcher holds it
@@ -38,21 +40,26 @@ enum class GuardAnswer {
   Failed,        // any other failure
 };
 
-// The kind of locale information asked for at start-up: the native name of the language.
-inline constexpr int kLocaleNativeLanguageName = 4;
-
 class Platform {
  public:
   virtual ~Platform() = default;
 
-  // Process facts.
+  // Facts of the process, read once at start-up.
   virtual std::string CommandLineArguments() = 0;  // raw text after the program name, untrimmed
   virtual std::string ExecutablePath() = 0;        // full path of the running executable
-  // Asks for the per-user, per-executable guard; when taken it is held until the process ends.
-  virtual GuardAnswer TakeInstanceGuard() = 0;
 
-  // The system default locale's text of the given kind, whole; empty when the query fails.
-  virtual std::string LocaleLanguageName(int kind) = 0;
+  // The identity of the file at `path`; nullopt where it cannot be read (a file system that keeps
+  // none, the file not opened).
+  virtual std::optional<FileIdentity> IdentityOf(std::string_view path) = 0;
+  // The text upper-cased as the system compares file names, so that spellings of one path that differ
+  // only in letter case come out equal.
+  virtual std::string UpperCase(std::string_view text) = 0;
+  // Asks for the guard of that name in the user's session; when taken it is held until the process ends.
+  virtual GuardAnswer TakeInstanceGuard(std::string_view name) = 0;
+
+  // The native name of the language of the system default locale (the locale for programs that are not
+  // Unicode, not the user's); empty when the query fails.
+  virtual std::string LocaleLanguageName() = 0;
 
   // Private-profile (INI) files, straight through to the file. A missing file, section or key reads
   // as the empty string.
@@ -72,23 +79,9 @@ class Platform {
   // window with focus; neither waits for it nor keeps a handle.
   virtual bool StartProgram(std::string_view path) = 0;
 
-  // The window. Showing it, the timer and the end are not here: the handlers return them
-  // (launcher/Next.h) and the shell carries them out.
-  virtual void InitCommonControls() = 0;
-  virtual void ShowMessage(const Message& message) = 0;  // modal, no owner, returns when closed
-  virtual void HideWindow() = 0;
-  // The window's controls, with their German texts and design geometry. Made only for a window that
-  // will be shown: a launch straight from the start never needs them, and sixteen controls cost it
-  // about a fifth of its start-up time.
-  virtual void CreateControls() = 0;
-  virtual void PumpEvents() = 0;  // runs the window events already queued, then returns
-
-  // Controls of Form1.
-  virtual std::string ControlText(ControlId id) = 0;
-  virtual bool SetControlText(ControlId id, std::string_view text) = 0;
-  virtual int ControlLeft(ControlId id) = 0;  // twips
-  virtual bool SetControlLeft(ControlId id, int left) = 0;
-  virtual int CheckValue(ControlId id) = 0;  // 0 clear, 1 ticked, 2 greyed
+  // A modal message box with one OK button and no owner, shown even while the window is hidden;
+  // returns when the user has closed it.
+  virtual void ShowMessage(const Message& message) = 0;
 };
 
 }  // namespace brindle

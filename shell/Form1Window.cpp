@@ -1,15 +1,14 @@
 #include "shell/Form1Window.h"
 
+#include "shell/MessageLoop.h"
 #include "shell/Utf8.h"
 #include "window/CountEntry.h"
-#include "window/Wording.h"
 
 namespace brindle::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"BrindleForm1";
 constexpr UINT_PTR kTimer1 = 1;
-constexpr UINT_PTR kCountBoxSubclass = 1;
 constexpr int kApplicationIcon = 1;
 
 // A fixed single border: caption bar and system menu, no sizing frame, no maximise box. The window
@@ -51,14 +50,6 @@ ControlStyle StyleOf(ControlKind kind, bool tabStop) noexcept {
   return style;
 }
 
-// Where a control stands in the client area, in pixels.
-RECT PlaceOf(HWND control) noexcept {
-  RECT place{};
-  ::GetWindowRect(control, &place);
-  ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&place), 2);
-  return place;
-}
-
 // The layout was measured in "MS Sans Serif" 8 pt; where the bitmap face is missing Windows puts
 // its TrueType successor in its place.
 UniqueFont CreateDialogFont(const Dpi& dpi) noexcept {
@@ -73,9 +64,19 @@ UniqueIcon LoadApplicationIcon(HINSTANCE instance, int widthMetric, int heightMe
                                                     ::GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR)));
 }
 
-std::wstring InitialText(ControlId id) {
-  if (id == ControlId::Text1) return Widen(kText1Initial);
-  return Widen(ControlTextOf(id, false).value_or(std::string_view{}));
+// The common controls, for a window that is about to be made: a start that launches at once never loads
+// them. By name from System32 only, where that can be asked for (Windows 7 needs KB2533623); the
+// manifest's activation context then gives version 6. InitCommonControls is called right away.
+UniqueModule LoadCommonControls() noexcept {
+  HMODULE library = ::LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  // Without that flag the search still leaves out the current folder (SetDllDirectoryW at start).
+  if (!library && ::GetLastError() == ERROR_INVALID_PARAMETER) library = ::LoadLibraryW(L"comctl32.dll");
+  using InitFunction = void(WINAPI*)();
+  const auto init = library ? reinterpret_cast<InitFunction>(reinterpret_cast<void (*)()>(
+                                  ::GetProcAddress(library, "InitCommonControls")))
+                            : nullptr;
+  if (init) init();
+  return UniqueModule(library);
 }
 
 SIZE FrameSizeFor(const Dpi& dpi) noexcept {
@@ -88,21 +89,13 @@ POINT CentredOnScreen(SIZE size) noexcept {
   return {(::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2, (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2};
 }
 
-struct FormClass {
-  HINSTANCE instance;
-  WNDPROC procedure;
-  HICON bigIcon;
-  HICON smallIcon;
-};
-
-bool RegisterFormClass(const FormClass& form) noexcept {
+// No icons in the class: they are loaded only for a window that is shown.
+bool RegisterFormClass(HINSTANCE instance, WNDPROC procedure) noexcept {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = form.procedure;
+  windowClass.lpfnWndProc = procedure;
   windowClass.cbWndExtra = DLGWINDOWEXTRA;  // the dialog manager keeps its state there
-  windowClass.hInstance = form.instance;
-  windowClass.hIcon = form.bigIcon;
-  windowClass.hIconSm = form.smallIcon;
+  windowClass.hInstance = instance;
   windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   windowClass.lpszClassName = kClassName;
@@ -111,50 +104,51 @@ bool RegisterFormClass(const FormClass& form) noexcept {
 
 }  // namespace
 
-bool Form1Window::Create(HINSTANCE instance, Form1& form) noexcept {
+bool Form1Window::Create(Form1& form) noexcept {
   form_ = &form;
   dpi_ = ScreenDpi();
-  font_ = CreateDialogFont(dpi_);
-  bigIcon_ = LoadApplicationIcon(instance, SM_CXICON, SM_CYICON);
-  smallIcon_ = LoadApplicationIcon(instance, SM_CXSMICON, SM_CYSMICON);
-  instance_ = instance;
-  return CreateFrame(instance);
-}
-
-void Form1Window::CreateControls() noexcept {
-  for (const ControlId id : kZOrder) CreateControl(instance_, SpecOf(id));  // none without the window
-}
-
-bool Form1Window::CreateFrame(HINSTANCE instance) noexcept {
-  if (!RegisterFormClass({.instance = instance,
-                          .procedure = &Form1Window::Procedure,
-                          .bigIcon = bigIcon_.get(),
-                          .smallIcon = smallIcon_.get()}))
-    return false;
+  if (!RegisterFormClass(instance_, &Form1Window::Procedure)) return false;
   const SIZE size = FrameSizeFor(dpi_);
   const POINT position = CentredOnScreen(size);
   const std::wstring caption = Widen(kForm1.caption);
   // Created hidden: the load decides whether the window is ever shown.
   window_.reset(::CreateWindowExW(kFrameExStyle, kClassName, caption.c_str(), kFrameStyle, position.x,
-                                  position.y, size.cx, size.cy, nullptr, nullptr, instance, this));
+                                  position.y, size.cx, size.cy, nullptr, nullptr, instance_, this));
   return static_cast<bool>(window_);
 }
 
-void Form1Window::CreateControl(HINSTANCE instance, const ControlSpec& row) noexcept {
+// What only a shown window needs, so that a start that launches at once pays for none of it: the common
+// controls, the font, the icons and the sixteen controls (together about a fifth of a launch's start-up).
+void Form1Window::MakeControls() noexcept {
+  made_ = true;
+  commonControls_ = LoadCommonControls();
+  font_ = CreateDialogFont(dpi_);
+  bigIcon_ = LoadApplicationIcon(instance_, SM_CXICON, SM_CYICON);
+  smallIcon_ = LoadApplicationIcon(instance_, SM_CXSMICON, SM_CYSMICON);
+  ::SendMessageW(window_.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+  ::SendMessageW(window_.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  for (const ControlId id : kZOrder) CreateControl(SpecOf(id));
+}
+
+void Form1Window::CreateControl(const ControlSpec& row) noexcept {
   const ControlStyle style = StyleOf(row.kind, row.tabOrder != kNoTabStop);
-  const std::wstring text = InitialText(row.id);
+  const ControlState& state = controls_[IndexOf(row.id)];
+  const std::wstring text = Widen(state.text);
   const HWND control = ::CreateWindowExW(
-      style.exStyle, style.className, text.c_str(), style.style, TwipsToPixels(row.left, dpi_.x),
+      style.exStyle, style.className, text.c_str(), style.style, TwipsToPixels(state.left, dpi_.x),
       TwipsToPixels(row.top, dpi_.y), TwipsToPixels(row.width, dpi_.x), TwipsToPixels(row.height, dpi_.y),
-      window_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlNumber(row.id))), instance, nullptr);
+      window_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlNumber(row.id))), instance_,
+      nullptr);
   if (!control) return;
   ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   if (row.kind == ControlKind::AutoSizeLabel) FitToText(control, text);
   if (row.kind == ControlKind::TextBox) {
     // The edit's own limit also cuts what is pasted.
     ::SendMessageW(control, EM_LIMITTEXT, kText1MaxLength, 0);
-    ::SetWindowSubclass(control, &Form1Window::CountBoxProcedure, kCountBoxSubclass,
-                        reinterpret_cast<DWORD_PTR>(this));
+    // The key filter stands in front of the edit's own procedure.
+    ::SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    editProcedure_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+        control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form1Window::CountBoxProcedure)));
   }
 }
 
@@ -176,12 +170,13 @@ HWND Form1Window::Control(ControlId id) const noexcept {
   return window_ ? ::GetDlgItem(window_.get(), ControlNumber(id)) : nullptr;
 }
 
-void Form1Window::Hide() noexcept {
+void Form1Window::Hide() {
   if (window_) ::ShowWindow(window_.get(), SW_HIDE);
 }
 
-void Form1Window::ShowWindow() noexcept {
+void Form1Window::Show() {
   if (!window_) return;
+  if (!made_) MakeControls();
   ::ShowWindow(window_.get(), SW_SHOWNORMAL);
   ::SetForegroundWindow(window_.get());
   // Through the dialog manager, which also makes the button the one that Enter presses.
@@ -189,48 +184,56 @@ void Form1Window::ShowWindow() noexcept {
     ::SendMessageW(window_.get(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ok), TRUE);
 }
 
-bool Form1Window::StartTimer(int intervalMs) noexcept {
+bool Form1Window::StartTimer(int intervalMs) {
   return window_ && intervalMs > 0 &&
          ::SetTimer(window_.get(), kTimer1, static_cast<UINT>(intervalMs), nullptr) != 0;
 }
 
-void Form1Window::End(ExitStatus status) noexcept {
+void Form1Window::End(ExitStatus status) {
   exitStatus_ = status;
   window_.reset();  // its last message posts the end of the message loop
 }
 
-std::wstring Form1Window::Text(ControlId id) {
+void Form1Window::PumpEvents() {
+  PumpPendingMessages(window_.get());
+}
+
+std::string Form1Window::Text(ControlId id) {
   const HWND control = Control(id);
-  const int length = control ? ::GetWindowTextLengthW(control) : 0;
+  if (!control) return controls_[IndexOf(id)].text;  // not made yet: what it will show
+  const int length = ::GetWindowTextLengthW(control);
   if (length <= 0) return {};
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   const int copied = ::GetWindowTextW(control, text.data(), length + 1);
   text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-  return text;
+  return Narrow(text);
 }
 
-bool Form1Window::SetText(ControlId id, std::wstring_view text) noexcept {
+bool Form1Window::SetText(ControlId id, std::string_view text) {
+  controls_[IndexOf(id)].text = text;
   const HWND control = Control(id);
-  const std::wstring terminated(text);
-  if (!control || !::SetWindowTextW(control, terminated.c_str())) return false;
-  if (SpecOf(id).kind == ControlKind::AutoSizeLabel) FitToText(control, terminated);
+  if (!control) return !made_;
+  const std::wstring wide = Widen(text);
+  if (!::SetWindowTextW(control, wide.c_str())) return false;
+  if (SpecOf(id).kind == ControlKind::AutoSizeLabel) FitToText(control, wide);
   return true;
 }
 
-int Form1Window::Left(ControlId id) const noexcept {
-  const HWND control = Control(id);
-  return control ? PixelsToTwips(PlaceOf(control).left, dpi_.x) : 0;
+int Form1Window::Left(ControlId id) {
+  return controls_[IndexOf(id)].left;  // the controls never move by themselves
 }
 
-bool Form1Window::SetLeft(ControlId id, int left) noexcept {
+bool Form1Window::SetLeft(ControlId id, int left) {
+  controls_[IndexOf(id)].left = left;
   const HWND control = Control(id);
-  return control && ::SetWindowPos(control, nullptr, TwipsToPixels(left, dpi_.x), PlaceOf(control).top, 0, 0,
-                                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!control) return !made_;
+  return ::SetWindowPos(control, nullptr, TwipsToPixels(left, dpi_.x), TwipsToPixels(SpecOf(id).top, dpi_.y),
+                        0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
 }
 
-int Form1Window::CheckValue(ControlId id) const noexcept {
+bool Form1Window::IsTicked(ControlId id) {
   const HWND control = Control(id);
-  return control ? static_cast<int>(::SendMessageW(control, BM_GETCHECK, 0, 0)) : 0;
+  return control && ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 LRESULT CALLBACK Form1Window::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -249,16 +252,16 @@ LRESULT Form1Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
       // Enter on the focused OK button comes as its click. Enter elsewhere (IDOK) and Esc (IDCANCEL)
       // do nothing: the button is neither default nor cancel button.
       if (LOWORD(wParam) == ControlNumber(ControlId::Command1) && HIWORD(wParam) == BN_CLICKED)
-        CarryOut(*form_, *this, form_->OnOkClick());
+        form_->CarryOut(form_->OnOkClick());
       return 0;
     case WM_TIMER:
-      if (wParam == kTimer1) CarryOut(*form_, *this, form_->OnTimerTick());
+      if (wParam == kTimer1) form_->CarryOut(form_->OnTimerTick());
       return 0;
     case WM_DRAWITEM:
       DrawDot(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;
     case WM_CLOSE:  // the dialog manager would turn it into Esc
-      End(ExitStatus::WindowClosed);
+      form_->CarryOut(form_->OnClose());
       return 0;
     case WM_DESTROY:
       ::PostQuitMessage(static_cast<int>(exitStatus_));
@@ -283,18 +286,17 @@ void Form1Window::DrawDot(const DRAWITEMSTRUCT& item) noexcept {
   ::Ellipse(item.hDC, item.rcItem.left, item.rcItem.top, item.rcItem.right, item.rcItem.bottom);
 }
 
-LRESULT CALLBACK Form1Window::CountBoxProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                                                UINT_PTR subclassId, DWORD_PTR self) noexcept {
-  auto* form = reinterpret_cast<Form1Window*>(self);
-  if (message == WM_CHAR && form && form->form_) {
+LRESULT CALLBACK Form1Window::CountBoxProcedure(HWND edit, UINT message, WPARAM wParam,
+                                                LPARAM lParam) noexcept {
+  const auto* self = reinterpret_cast<const Form1Window*>(::GetWindowLongPtrW(edit, GWLP_USERDATA));
+  if (message == WM_CHAR) {
     // The key filter decides: drop the key, or deliver the code it returns to the edit itself
     // (Ctrl+V comes as code 22 and the edit pastes, cut to its limit).
-    const int code = form->form_->OnCountBoxKey(static_cast<int>(wParam));
+    const int code = self->form_->OnCountBoxKey(static_cast<int>(wParam));
     if (code == kSwallowKey) return 0;
-    return ::DefSubclassProc(edit, message, static_cast<WPARAM>(code), lParam);
+    wParam = static_cast<WPARAM>(code);
   }
-  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(edit, &Form1Window::CountBoxProcedure, subclassId);
-  return ::DefSubclassProc(edit, message, wParam, lParam);
+  return ::CallWindowProcW(self->editProcedure_, edit, message, wParam, lParam);
 }
 
 }  // namespace brindle::win32

@@ -46,6 +46,19 @@ struct KernelHandleTraits {
   static void Close(Type handle) noexcept { ::CloseHandle(handle); }
 };
 
+// Files opened with CreateFile, whose "no handle" value is INVALID_HANDLE_VALUE.
+struct FileHandleTraits {
+  using Type = HANDLE;
+  static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(Type handle) noexcept { ::CloseHandle(handle); }
+};
+
+struct ModuleTraits {
+  using Type = HMODULE;
+  static Type Empty() noexcept { return nullptr; }
+  static void Close(Type module) noexcept { ::FreeLibrary(module); }
+};
+
 template <typename Gdi>
 struct GdiObjectTraits {
   using Type = Gdi;
@@ -66,6 +79,8 @@ struct WindowTraits {
 };
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueFile = UniqueHandle<FileHandleTraits>;
+using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;

@@ -1,5 +1,5 @@
-// Tavu.exe: creates Form1 hidden, runs its initialisation and load, then the message loop until the
-// window is gone; the process ends with the status the run ended with.
+// Tavu.exe: creates Form1 hidden and runs its load, then the message loop until the window is gone; the
+// process ends with the status the run ended with.
 
 #include "launcher/Form1.h"
 #include "shell/Com.h"
@@ -29,12 +29,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   RestrictDllSearchToSystem32();  // before anything can load a DLL
   // The file-existence probe uses a COM object, always from this one UI thread.
   const brindle::win32::ComScope com;
-  brindle::win32::Form1Window window;
-  brindle::win32::Win32Platform platform(window);
-  brindle::Form1 form(platform);
+  brindle::win32::Win32Platform platform;
+  brindle::win32::Form1Window window(instance);
+  brindle::Form1 form(platform, window);
 
-  if (!window.Create(instance, form)) return static_cast<int>(brindle::ExitStatus::Failed);
-  form.OnInitialize();
-  brindle::CarryOut(form, window, form.OnLoad());
+  // Where the window and Form1 meet: the window hands each of its events to Form1.
+  if (!window.Create(form)) return static_cast<int>(brindle::ExitStatus::Failed);
+  form.CarryOut(form.OnLoad());
   return brindle::win32::RunMessageLoop(window.handle());
 }

@@ -1,8 +1,5 @@
 #include "shell/Process.h"
 
-#include <cstdint>
-#include <initializer_list>
-
 namespace brindle::win32 {
 
 std::wstring_view ArgumentsAfterProgramName(std::wstring_view commandLine) noexcept {
@@ -32,39 +29,6 @@ std::wstring ExecutablePath() {
     if (path.size() >= 0x10000) return {};
     path.resize(path.size() * 2);
   }
-}
-
-namespace {
-
-std::uint64_t Fnv1a(std::wstring_view text) noexcept {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (const wchar_t unit : text) {
-    const auto value = static_cast<std::uint16_t>(unit);
-    for (const auto byte : {static_cast<std::uint8_t>(value & 0xFF), static_cast<std::uint8_t>(value >> 8)}) {
-      hash ^= byte;
-      hash *= 1099511628211ull;
-    }
-  }
-  return hash;
-}
-
-std::wstring Hex(std::uint64_t value) {
-  constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
-  std::wstring hex(16, L'0');
-  for (std::size_t i = hex.size(); i-- > 0; value >>= 4) hex[i] = kDigits[value & 0xF];
-  return hex;
-}
-
-std::wstring UpperCase(std::wstring_view text) {
-  std::wstring upper(text);
-  if (!upper.empty()) ::CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
-  return upper;
-}
-
-}  // namespace
-
-std::wstring InstanceMutexName(std::wstring_view executablePath) {
-  return L"Local\\Brindle.Tavu." + Hex(Fnv1a(UpperCase(executablePath)));
 }
 
 InstanceGuard TakeInstanceGuard(const std::wstring& mutexName) noexcept {

@@ -17,16 +17,12 @@ std::wstring_view ArgumentsAfterProgramName(std::wstring_view commandLine) noexc
 // The full path of the running executable, however long; empty on failure.
 std::wstring ExecutablePath();
 
-// "Local\Brindle.Tavu." followed by a hash of the upper-cased path: one name per session and per
-// executable file, whatever its length, and free of the backslashes a kernel object name may not
-// hold after its namespace.
-std::wstring InstanceMutexName(std::wstring_view executablePath);
-
 struct InstanceGuard {
   UniqueKernelHandle mutex;  // keep for the life of the process
   GuardAnswer answer = GuardAnswer::Failed;
 };
 
+// The guard is a mutex of that name, in the user's session.
 InstanceGuard TakeInstanceGuard(const std::wstring& mutexName) noexcept;
 
 // Starts the program file in a normal window, with no arguments, in our working directory; keeps

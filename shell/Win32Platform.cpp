@@ -4,7 +4,6 @@
 
 #include "settings/Settings.h"
 #include "shell/FileSystemObject.h"
-#include "shell/MessageLoop.h"
 #include "shell/Process.h"
 #include "shell/Utf8.h"
 
@@ -20,19 +19,39 @@ std::string Win32Platform::ExecutablePath() {
   return Narrow(win32::ExecutablePath());
 }
 
-GuardAnswer Win32Platform::TakeInstanceGuard() {
-  InstanceGuard guard = win32::TakeInstanceGuard(InstanceMutexName(win32::ExecutablePath()));
-  instanceMutex_ = std::move(guard.mutex);
+// The volume's serial number and the file's index, from the file opened for its attributes only and
+// shared with everyone, so that nothing else is kept from it meanwhile.
+std::optional<FileIdentity> Win32Platform::IdentityOf(std::string_view path) {
+  const UniqueFile file(::CreateFileW(Widen(path).c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!file || !::GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
+  return FileIdentity{
+      .volumeSerial = information.dwVolumeSerialNumber,
+      .fileIndex = std::uint64_t{information.nFileIndexHigh} << 32 | information.nFileIndexLow};
+}
+
+std::string Win32Platform::UpperCase(std::string_view text) {
+  std::wstring wide = Widen(text);
+  if (!wide.empty()) ::CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+  return Narrow(wide);
+}
+
+GuardAnswer Win32Platform::TakeInstanceGuard(std::string_view name) {
+  InstanceGuard guard = win32::TakeInstanceGuard(Widen(name));
+  instanceGuard_ = std::move(guard.mutex);
   return guard.answer;
 }
 
-std::string Win32Platform::LocaleLanguageName(int kind) {
-  // Asked for the size first, so that the text is never cut; the size counts the terminator.
+std::string Win32Platform::LocaleLanguageName() {
+  // The system's locale, which Windows calls the language for programs that are not Unicode; asked for
+  // the size first, so that the text is never cut; the size counts the terminator.
   const LCID locale = ::GetSystemDefaultLCID();
-  const int size = ::GetLocaleInfoW(locale, static_cast<LCTYPE>(kind), nullptr, 0);
+  const int size = ::GetLocaleInfoW(locale, LOCALE_SNATIVELANGNAME, nullptr, 0);
   if (size <= 0) return {};
   std::vector<wchar_t> buffer(static_cast<std::size_t>(size), L'\0');
-  const int copied = ::GetLocaleInfoW(locale, static_cast<LCTYPE>(kind), buffer.data(), size);
+  const int copied = ::GetLocaleInfoW(locale, LOCALE_SNATIVELANGNAME, buffer.data(), size);
   return copied > 0 ? Narrow(std::wstring_view(buffer.data(), static_cast<std::size_t>(copied - 1))) : "";
 }
 
@@ -82,48 +101,12 @@ bool Win32Platform::StartProgram(std::string_view path) {
   return StartProgramFile(Widen(path));
 }
 
-void Win32Platform::InitCommonControls() {
-  ::InitCommonControls();
-}
-
 void Win32Platform::ShowMessage(const Message& message) {
   // No owner, so the box also appears while Form1 is hidden; brought to the front, since nothing of
   // ours may be visible behind it.
   const UINT icon = message.icon == MessageIcon::Exclamation ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
   ::MessageBoxW(nullptr, Widen(message.text).c_str(), Widen(message.title).c_str(),
                 MB_OK | icon | MB_SETFOREGROUND | MB_TASKMODAL);
-}
-
-void Win32Platform::CreateControls() {
-  window_.CreateControls();
-}
-
-void Win32Platform::HideWindow() {
-  window_.Hide();
-}
-
-void Win32Platform::PumpEvents() {
-  PumpPendingMessages(window_.handle());
-}
-
-std::string Win32Platform::ControlText(ControlId id) {
-  return Narrow(window_.Text(id));
-}
-
-bool Win32Platform::SetControlText(ControlId id, std::string_view text) {
-  return window_.SetText(id, Widen(text));
-}
-
-int Win32Platform::ControlLeft(ControlId id) {
-  return window_.Left(id);
-}
-
-bool Win32Platform::SetControlLeft(ControlId id, int left) {
-  return window_.SetLeft(id, left);
-}
-
-int Win32Platform::CheckValue(ControlId id) {
-  return window_.CheckValue(id);
 }
 
 }  // namespace brindle::win32

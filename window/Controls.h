@@ -7,9 +7,13 @@
 #include <cstddef>
 #include <string_view>
 
-#include "platform/Platform.h"
-
 namespace brindle {
+
+// The controls of Form1, in the order of the table below.
+// clang-format off
+enum class ControlId { Label2, Label3, Point0, Label4, Point1, Label5, Point2, Label6, Point3, Label7, Point4,
+                       Label1, Text1, Label8, Check1, Command1 };
+// clang-format on
 
 enum class ControlKind {
   AutoSizeLabel,  // one line, sized to its text, left/top fixed
@@ -79,10 +83,13 @@ constexpr int ControlNumber(ControlId id) {
   return 100 + static_cast<int>(id);
 }
 
+// Where a control's row is in kControls, and so in any array kept per control.
+constexpr std::size_t IndexOf(ControlId id) {
+  return static_cast<std::size_t>(id);
+}
+
 constexpr const ControlSpec& SpecOf(ControlId id) {
-  for (const auto& row : kControls)
-    if (row.id == id) return row;
-  return kControls[0];  // unreachable: every id has a row (checked below)
+  return kControls[IndexOf(id)];  // every id has its row at its own index (checked below)
 }
 
 namespace detail {

@@ -61,11 +61,11 @@ int FilterCountBoxKey(int code) {
   return code == kPaste ? code : DigitsOnly(code);
 }
 
-void ConfirmCount(Platform& platform, const Confirmation& confirmation) {
-  platform.HideWindow();
+void ConfirmCount(Platform& platform, Window& window, const Confirmation& confirmation) {
+  window.Hide();
   const SettingsFile ini(platform, confirmation.settingsPath);
-  ini.WriteNumber(settings::kMaxNr, CountFromText(platform.ControlText(ControlId::Text1)));
-  if (platform.CheckValue(ControlId::Check1) == kTicked) {
+  ini.WriteNumber(settings::kMaxNr, CountFromText(window.Text(ControlId::Text1)));
+  if (window.IsTicked(ControlId::Check1)) {
     platform.ShowMessage({.text = MessageTextOf(MessageId::HowToSeeWindowAgain, confirmation.english),
                           .title = kInformationTitle,
                           .icon = MessageIcon::Information});

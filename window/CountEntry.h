@@ -5,13 +5,13 @@
 #include <string_view>
 
 #include "platform/Platform.h"
+#include "window/Window.h"
 
 namespace brindle {
 
 inline constexpr int kSwallowKey = 0;  // the key has no effect
 inline constexpr int kBackspace = 8;
 inline constexpr int kPaste = 22;  // Ctrl+V
-inline constexpr int kTicked = 1;
 
 // The key filter of the count box: paste passes unfiltered; digits and Backspace pass unchanged;
 // every other code becomes kSwallowKey.
@@ -25,6 +25,6 @@ struct Confirmation {
 
 // The OK button up to the launch, which the caller starts next: hide, store MaxNr, honour the
 // do-not-show-again box.
-void ConfirmCount(Platform& platform, const Confirmation& confirmation);
+void ConfirmCount(Platform& platform, Window& window, const Confirmation& confirmation);
 
 }  // namespace brindle

@@ -15,11 +15,9 @@ constexpr std::array kShiftedControls{ControlId::Text1, ControlId::Label8};
 
 }  // namespace
 
-void SwitchToEnglish(Platform& platform) {
-  for (const ControlId id : kTranslatedControls)
-    platform.SetControlText(id, ControlTextOf(id, true).value_or(""));
-  for (const ControlId id : kShiftedControls)
-    platform.SetControlLeft(id, platform.ControlLeft(id) - kEnglishShiftTwips);
+void SwitchToEnglish(Window& window) {
+  for (const ControlId id : kTranslatedControls) window.SetText(id, ControlTextOf(id, true).value_or(""));
+  for (const ControlId id : kShiftedControls) window.SetLeft(id, window.Left(id) - kEnglishShiftTwips);
 }
 
 }  // namespace brindle

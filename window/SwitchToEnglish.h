@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Platform.h"
+#include "window/Window.h"
 
 namespace brindle {
 
@@ -8,6 +8,6 @@ namespace brindle {
 inline constexpr int kEnglishShiftTwips = 280;
 
 // Turns the freshly built German window into its English form. Called at most once, before showing.
-void SwitchToEnglish(Platform& platform);
+void SwitchToEnglish(Window& window);
 
 }  // namespace brindle

@@ -55,6 +55,11 @@ constexpr std::optional<std::string_view> ControlTextOf(ControlId id, bool engli
   return std::nullopt;
 }
 
+// The text a control has when the window is made: its German text, "5" in the count box, none on a dot.
+constexpr std::string_view InitialTextOf(ControlId id) {
+  return id == ControlId::Text1 ? kText1Initial : ControlTextOf(id, false).value_or(std::string_view{});
+}
+
 enum class MessageId { AlreadyRunning, WrongExeName, MessengerMissing, HowToSeeWindowAgain };
 
 struct MessageText {

@@ -26,8 +26,9 @@ using std::min;
 }  // namespace Gdiplus
 #include <gdiplus.h>
 
-#include "shell/Process.h"
+#include "launcher/InstanceGuard.h"
 #include "shell/Utf8.h"
+#include "shell/Win32Platform.h"
 #include "window/Controls.h"
 
 namespace fs = std::filesystem;
@@ -412,7 +413,8 @@ const Verb kVerbs[] = {
     PSECURITY_DESCRIPTOR noAccess = nullptr;  // an empty access list
     ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1, &noAccess, nullptr);
     SECURITY_ATTRIBUTES attributes{sizeof attributes, noAccess, FALSE};
-    const std::wstring guard = brindle::win32::InstanceMutexName((s.app / s.exe).native());
+    brindle::win32::Win32Platform platform;
+    const std::wstring guard = Widen(brindle::InstanceGuardName(platform, Narrow((s.app / s.exe).native())));
     s.held.push_back(CreateMutexW(&attributes, FALSE, guard.c_str()));
     Expect(!OpenMutexW(MUTEX_ALL_ACCESS, FALSE, guard.c_str()) && GetLastError() == ERROR_ACCESS_DENIED, "the guard can be opened"); }},
   {"ini", "KEY=VALUE...", 1, -1, "tavu.ini holds these", [](S s, A a) { s.Ini(a, true); }},

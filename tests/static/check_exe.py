@@ -68,6 +68,8 @@ def checks(path, version, max_bytes, arch="i686"):
         ("DLL search: SetDllDirectoryW imported, SetDefaultDllDirectories named", (True, True),
          (b"SetDllDirectoryW" in imports.get("kernel32.dll", []), b"SetDefaultDllDirectories\0" in data)),
         ("imported DLLs not Windows' own", [], sorted(set(imports) - SYSTEM_DLLS)),
+        ("common controls imported by name, so loaded at every start (they come with the window)", False,
+         "comctl32.dll" in imports),
         (f"bytes over {max_bytes}", 0, max(0, len(data) - int(max_bytes))),
         ("icon images (size, bits)", ICON_IMAGES,
          sorted((group[6 + 14 * i], group[12 + 14 * i]) for i in range(group[4]))),

@@ -1,6 +1,6 @@
 #pragma once
-// A launcher on a fake platform that keeps its state in memory, in a shell that carries out what the
-// handlers return as Tavu.exe's window does. Where Windows does what Wine cannot show, the fake does too.
+// A launcher on a fake system and a fake window that keep their state in memory; the window carries out
+// what the handlers return as Tavu.exe's does. Where Windows does what Wine cannot show, the fake does too.
 
 #include <functional>
 #include <map>
@@ -12,113 +12,152 @@
 
 #include "launcher/Form1.h"
 #include "settings/ValueText.h"
-#include "window/Wording.h"
 
 namespace brindle::fake {
 
-using Text = std::string;
-
-class Launcher final : public Platform, public Shell {
+class Launcher final : public Platform, public Window {
  public:
-  Text commandLine, executablePath = "C:\\Messenger\\Tavu.exe";
-  Text localeName = "Deutsch";
-  GuardAnswer guard = GuardAnswer::Taken;
+  std::string commandLine, executablePath = "C:\\Messenger\\Tavu.exe";
+  std::string localeName = "Deutsch";
+  std::map<std::string, FileIdentity> identities;  // by path as started; no entry: none can be read
+  std::optional<GuardAnswer> guard;                // scripted; otherwise the guards in `guards`
+  std::set<std::string> ownGuards, *guards = &ownGuards;
   bool scriptingWorks = true, memoryRunsOut = false;
-  std::map<Text, Text> files{{"C:\\Messenger\\ICQ.exe", "messenger"}};
-  std::set<Text> readOnly;
-  std::map<Text, Text> profile;  // "path|section|key" -> value as the file holds it
-  std::map<ControlId, Text> texts;
-  int check = 0;
+  std::map<std::string, std::string> files{{"C:\\Messenger\\ICQ.exe", "messenger"}};
+  std::set<std::string> readOnly;
+  std::map<std::string, std::string> profile;  // "path|section|key" -> value as the file holds it
+  ControlStates controls = DesignStates();
+  bool ticked = false;
   std::function<void()> whileMessageOpen;
-  std::vector<Text> messages, started;  // messages as "title|text|!" (exclamation) or "...|i" (information)
+  std::vector<std::string> messages,
+      started;  // messages as "title|text|!" (exclamation) or "...|i" (information)
   bool visible = true, timerWorks = true;
   std::optional<int> tickMs;        // the hand-over timer, while it runs
   std::optional<ExitStatus> ended;  // how the run ended
   int afterEnd = 0;                 // what was carried out after the end: must stay 0
-  Form1 form{*this};
+  Form1 form{*this, *this};
 
-  Launcher() {
-    for (const auto& row : kControls) texts[row.id] = ControlTextOf(row.id, false).value_or("");
-    texts[ControlId::Text1] = kText1Initial;
+  std::string In(const std::string& name) const {
+    return executablePath.substr(0, executablePath.rfind('\\') + 1) + name;
   }
-  Text In(const Text& name) const { return executablePath.substr(0, executablePath.rfind('\\') + 1) + name; }
-  Text Get(const Text& key) const {
+  std::string Get(const std::string& key) const {
     const auto found = profile.find(In("tavu.ini|Brindle|" + key));
     return found == profile.end() ? "<absent>" : found->second;
   }
-  void Set(const Text& key, const Text& value) { profile[In("tavu.ini|Brindle|" + key)] = value; }
+  void Set(const std::string& key, const std::string& value) {
+    profile[In("tavu.ini|Brindle|" + key)] = value;
+  }
+  std::string& TextOf(ControlId id) { return controls[IndexOf(id)].text; }
 
-  Text CommandLineArguments() override { return commandLine; }
-  Text ExecutablePath() override { return executablePath; }
-  GuardAnswer TakeInstanceGuard() override { return guard; }
-  Text LocaleLanguageName(int kind) override { return kind == kLocaleNativeLanguageName ? localeName : ""; }
+  std::string CommandLineArguments() override { return commandLine; }
+  std::string ExecutablePath() override { return executablePath; }
+  std::optional<FileIdentity> IdentityOf(std::string_view path) override {
+    const auto found = identities.find(std::string(path));
+    return found == identities.end() ? std::nullopt : std::optional(found->second);
+  }
+  std::string UpperCase(std::string_view text) override {
+    std::string upper(text);
+    for (char& c : upper) c = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+    return upper;
+  }
+  GuardAnswer TakeInstanceGuard(std::string_view name) override {
+    if (guard) return *guard;
+    return guards->insert(std::string(name)).second ? GuardAnswer::Taken : GuardAnswer::AlreadyTaken;
+  }
+  std::string LocaleLanguageName() override { return localeName; }
   // GetPrivateProfileStringW drops the blanks around a value, then one pair of quotes around it.
-  Text ReadProfileValue(const ProfileKey& key) override {
+  std::string ReadProfileValue(const ProfileKey& key) override {
     if (memoryRunsOut) throw std::bad_alloc();
     const auto found = profile.find(Slot(key));
-    Text value(found == profile.end() ? "" : Trim(found->second));
+    std::string value(found == profile.end() ? "" : Trim(found->second));
     const bool quoted = value.size() > 1 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
     return quoted ? value.substr(1, value.size() - 2) : value;
   }
   bool WriteProfileValue(const ProfileKey& key, std::string_view value) override {
-    return profile[Slot(key)] = value, true;
+    profile[Slot(key)] = value;
+    return true;
   }
   std::optional<bool> ScriptingFileExists(std::string_view path) override {
     if (memoryRunsOut) throw std::bad_alloc();
-    return scriptingWorks ? std::optional<bool>(files.count(Text(path))) : std::nullopt;
+    return scriptingWorks ? std::optional<bool>(files.count(std::string(path))) : std::nullopt;
   }
-  bool FileSystemFileExists(std::string_view path) override { return files.count(Text(path)); }
+  bool FileSystemFileExists(std::string_view path) override { return files.count(std::string(path)); }
   bool RemoveFile(std::string_view path) override {
-    return !readOnly.count(Text(path)) && files.erase(Text(path));
+    return !readOnly.count(std::string(path)) && files.erase(std::string(path));
   }
   // CopyFileW gives the copy the source's attributes, read-only included.
   bool CopyFileOver(const FileMove& copy) override {
-    if (!Move(copy, !readOnly.count(Text(copy.to)), true)) return false;
-    if (readOnly.count(Text(copy.from))) readOnly.insert(Text(copy.to));
+    if (!Move(copy, !readOnly.count(std::string(copy.to)), true)) return false;
+    if (readOnly.count(std::string(copy.from))) readOnly.insert(std::string(copy.to));
     return true;
   }
   bool MakeWritable(std::string_view path) override {
-    return readOnly.erase(Text(path)), files.count(Text(path));
+    readOnly.erase(std::string(path));
+    return files.count(std::string(path));
   }
-  bool RenameFile(const FileMove& move) override { return Move(move, !files.count(Text(move.to)), false); }
+  bool RenameFile(const FileMove& move) override {
+    return Move(move, !files.count(std::string(move.to)), false);
+  }
   bool StartProgram(std::string_view path) override {
-    return files.count(Text(path)) && (started.emplace_back(path), true);
+    if (!files.count(std::string(path))) return false;
+    started.emplace_back(path);
+    return true;
   }
-  void InitCommonControls() override {}
   void ShowMessage(const Message& message) override {
-    messages.push_back(Text(message.title) + "|" + Text(message.text) +
+    messages.push_back(std::string(message.title) + "|" + std::string(message.text) +
                        (message.icon == MessageIcon::Exclamation ? "|!" : "|i"));
     if (whileMessageOpen) whileMessageOpen();
   }
-  void HideWindow() override { visible = false; }
-  void CreateControls() override {}
+
+  std::string Text(ControlId id) override { return TextOf(id); }
+  bool SetText(ControlId id, std::string_view text) override {
+    TextOf(id) = text;
+    return true;
+  }
+  int Left(ControlId id) override { return controls[IndexOf(id)].left; }
+  bool SetLeft(ControlId id, int left) override {
+    controls[IndexOf(id)].left = left;
+    return true;
+  }
+  bool IsTicked(ControlId id) override { return id == ControlId::Check1 && ticked; }
+  void Show() override {
+    Carried();
+    visible = true;
+  }
+  void Hide() override { visible = false; }
+  bool StartTimer(int ms) override {
+    Carried();
+    if (timerWorks) tickMs = ms;
+    return timerWorks;
+  }
+  void End(ExitStatus status) override {
+    Carried();
+    ended = status;
+    tickMs.reset();
+    visible = false;
+  }
   void PumpEvents() override {}
-  Text ControlText(ControlId id) override { return texts[id]; }
-  bool SetControlText(ControlId id, std::string_view text) override { return texts[id] = text, true; }
-  int ControlLeft(ControlId id) override { return SpecOf(id).left; }
-  bool SetControlLeft(ControlId, int) override { return true; }
-  // BM_GETCHECK answers for check boxes; a push button or static says 0.
-  int CheckValue(ControlId id) override { return id == ControlId::Check1 ? check : 0; }
 
-  void ShowWindow() override { afterEnd += ended.has_value(), visible = true; }
-  bool StartTimer(int ms) override { return afterEnd += ended.has_value(), timerWorks && (tickMs = ms); }
-  void End(ExitStatus status) override { afterEnd += ended.has_value(), ended = status, tickMs.reset(); }
-
-  Launcher& Start() { return form.OnInitialize(), CarryOut(form, *this, form.OnLoad()), *this; }
-  void Click() { CarryOut(form, *this, form.OnOkClick()); }
+  Launcher& Start() {
+    form.CarryOut(form.OnLoad());
+    return *this;
+  }
+  void Click() { form.CarryOut(form.OnOkClick()); }
+  void Close() { form.CarryOut(form.OnClose()); }
   void Ticks(int most = 50) {  // fires the timer while it runs, `most` times at most
-    for (int tick = 0; tick < most && tickMs; ++tick) CarryOut(form, *this, form.OnTimerTick());
+    for (int tick = 0; tick < most && tickMs; ++tick) form.CarryOut(form.OnTimerTick());
   }
 
  private:
-  static Text Slot(const ProfileKey& key) {
-    return Text(key.path) + "|" + Text(key.section) + "|" + Text(key.key);
+  void Carried() { afterEnd += ended.has_value(); }
+  static std::string Slot(const ProfileKey& key) {
+    return std::string(key.path) + "|" + std::string(key.section) + "|" + std::string(key.key);
   }
   bool Move(const FileMove& move, bool allowed, bool keepSource) {
-    const auto source = files.find(Text(move.from));
+    const auto source = files.find(std::string(move.from));
     if (!allowed || source == files.end()) return false;
-    files[Text(move.to)] = source->second;
-    if (!keepSource) files.erase(Text(move.from));
+    files[std::string(move.to)] = source->second;
+    if (!keepSource) files.erase(std::string(move.from));
     return true;
   }
 };

@@ -22,11 +22,15 @@ TEST(Launch, TakesTheNextSlotAndTicksEveryTwoSecondsOnlyTheFirstTime) {
     const char* startsAfter;
     int intervalMs;
   };
+  // Each edge from both sides: MaxNr 1|2 and 99|100, LastNr at and below the count, 0 and -1, Starts 1|2
+  // and at its top; signs that would bring a number into range if they were lost.
   // clang-format off
   for (const Case& c : {Case{"", "", "", 1, "1", 2000}, {"2", "5", "0", 3, "1", 2000}, {"5", "5", "1", 1, "2", 1000},
+       {"4", "5", "2", 5, "3", 1000}, {"0", "5", "", 1, "1", 2000}, {"-1", "5", "", 1, "1", 2000},
        {"3", "3", "-5", 1, "-4", 2000}, {"7", "3", "41", 1, "42", 1000}, {"4", "150", "x", 5, "1", 2000},
-       {"1", "1", "1", 2, "2", 1000}, {"98", "99", "", 99, "1", 2000}, {"99", "99", "", 1, "1", 2000},
-       {"1", "2", "", 2, "1", 2000}, {"-1", "5", "", 1, "1", 2000}, {"junk", "junk", "", 1, "1", 2000},
+       {"1", "1", "1", 2, "2", 1000}, {"2", "2", "", 1, "1", 2000}, {"98", "99", "", 99, "1", 2000},
+       {"99", "99", "", 1, "1", 2000}, {"99", "100", "", 1, "1", 2000}, {"2", "-2", "", 3, "1", 2000},
+       {"junk", "junk", "", 1, "1", 2000}, {"2147483646", "99", "2147483646", 1, "2147483647", 1000},
        {"2147483647", "99", "2147483647", 1, "2147483647", 1000}, {"3", "-4", "", 4, "1", 2000},
        {"+2", " 2 ", "\t+1", 1, "2", 1000}, {"2147483648", "1.5", "+-1", 1, "1", 2000},
        {"0x2", "1e1", "--1", 1, "1", 2000}, {"2 2", "-2147483648", "-2147483649", 1, "1", 2000}}) {
@@ -72,7 +76,7 @@ TEST(Launch, WaitEndsAtTheFirstTickThatSeesTheSideFileOrAtTheSixth) {
 // How a run ends, as Tavu.exe's window carries it out: once, with its status and message; a guard that fails
 // lets the run go on. No timer, or no memory, must not leave a hidden launcher holding the guard for ever.
 TEST(Run, EndsOnceWithItsStatusAndMessage) {
-  enum At { Start, Ok, Tick };
+  enum At { Start, Ok, Tick, Close };
   using G = GuardAnswer;
   using S = ExitStatus;
   struct Case {
@@ -92,7 +96,8 @@ TEST(Run, EndsOnceWithItsStatusAndMessage) {
        {Ok, G::Taken, "Tavu.exe", false, false, S::Launched, std::nullopt},
        {Start, G::Taken, "Tavu.exe", true, true, S::Failed, std::nullopt},
        {Ok, G::Taken, "Tavu.exe", true, true, S::Failed, std::nullopt},
-       {Tick, G::Taken, "Tavu.exe", true, true, S::Failed, std::nullopt}};
+       {Tick, G::Taken, "Tavu.exe", true, true, S::Failed, std::nullopt},
+       {Close, G::Taken, "Tavu.exe", true, false, S::WindowClosed, std::nullopt}};
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(&c - cases);
@@ -100,12 +105,13 @@ TEST(Run, EndsOnceWithItsStatusAndMessage) {
     launcher.guard = c.guard;
     launcher.executablePath = std::string("C:\\Messenger\\") + c.exe;
     launcher.timerWorks = c.timer;
-    if (c.at != Ok) launcher.Set("NoInfo", "1");
+    if (c.at != Ok && c.at != Close) launcher.Set("NoInfo", "1");
     const auto settings = launcher.profile;
     launcher.memoryRunsOut = c.memory && c.at == Start;
     launcher.Start();
     launcher.memoryRunsOut = c.memory;
     if (c.at == Ok) launcher.Click();
+    if (c.at == Close) launcher.Close();
     launcher.Ticks();
     EXPECT_TRUE(launcher.ended == c.status && launcher.afterEnd == 0 && !launcher.visible);
     EXPECT_EQ(launcher.started.size(), c.status == S::Launched || c.at == Tick);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "FakePlatform.h"
 
 namespace brindle {
@@ -25,25 +27,31 @@ TEST(Startup, LanguageFromSettingOverSwitchOverLocale) {
     launcher.commandLine = c.commandLine;
     launcher.Set("Language", c.setting);
     launcher.Start();
-    EXPECT_EQ(launcher.texts[ControlId::Label1], ControlTextOf(ControlId::Label1, c.english))
+    EXPECT_EQ(launcher.TextOf(ControlId::Label1), ControlTextOf(ControlId::Label1, c.english))
         << c.locale << "|" << c.commandLine << "|" << c.setting;
+    // Box and range hint move left together for the shorter English caption.
+    EXPECT_EQ(launcher.Left(ControlId::Text1) + launcher.Left(ControlId::Label8), c.english ? 8120 : 8680);
   }
 }
 
 TEST(Window, OkStoresTheCountAndTheChoiceThenLaunchesOnce) {
   struct Case {
     const char *box, *maxNr;
-    int check;
+    bool ticked;
   };
   // The box holds two characters at most, typed or pasted: its text rounded down, 5 outside 2..99.
   // clang-format off
-  for (const Case& c : {Case{"2", "2", 0}, {"99", "99", 1}, {"1", "5", 0}, {"", "5", 1}, {"07", "7", 2}, {"00", "5", 0},
-       {"-1", "5", 0}, {"9.", "9", 0}, {".9", "5", 0}, {"+9", "9", 0}, {" 9", "9", 0}, {"9 ", "9", 0}, {"9a", "5", 0}, {"-.", "5", 0}}) {
+  // Pasted text can bring a sign or a fraction, and the edges are 1|2 and 99|100 (the fake takes any text).
+  for (const Case& c : {Case{"2", "2", false}, {"99", "99", true}, {"1", "5", false}, {"100", "5", false},
+       {"", "5", true}, {"07", "7", false}, {"00", "5", false}, {"-1", "5", false}, {"-2", "5", false},
+       {"-9", "5", false}, {"2.", "2", false}, {"2.9", "2", false}, {"1.9", "5", false}, {"99.9", "99", false},
+       {".9", "5", false}, {"+9", "9", false}, {" 9", "9", false}, {"9 ", "9", false}, {"9a", "5", false},
+       {"-.", "5", false}}) {
     // clang-format on
     Launcher launcher;
     launcher.Start();
-    launcher.texts[ControlId::Text1] = c.box;
-    launcher.check = c.check;
+    launcher.SetText(ControlId::Text1, c.box);
+    launcher.ticked = c.ticked;
     std::string whileOpen;  // MaxNr, NoInfo, copies started, window visible while the hint is open
     launcher.whileMessageOpen = [&] {
       if (!whileOpen.empty()) return;  // the hint of a second launch: already a failure
@@ -53,11 +61,43 @@ TEST(Window, OkStoresTheCountAndTheChoiceThenLaunchesOnce) {
     };
     launcher.Click();
     launcher.Click();  // nor does one queued behind the first
-    EXPECT_EQ(whileOpen, c.check == 1 ? c.maxNr + std::string("00") : "") << c.box;
-    EXPECT_EQ(launcher.Get("MaxNr") + launcher.Get("NoInfo"),
-              c.maxNr + std::string(c.check == 1 ? "1" : "0"));
+    EXPECT_EQ(whileOpen, c.ticked ? c.maxNr + std::string("00") : "") << c.box;
+    EXPECT_EQ(launcher.Get("MaxNr") + launcher.Get("NoInfo"), c.maxNr + std::string(c.ticked ? "1" : "0"));
     EXPECT_EQ(launcher.started, std::vector{launcher.In("ICQ.exe1")});
     EXPECT_TRUE(!launcher.visible && launcher.tickMs == 2000);
+  }
+}
+
+// One guard per executable file however it was started; two copies in two folders run side by side. Where
+// the file system keeps no file numbers (or reports zeros), the path decides, letter case aside.
+TEST(Startup, OneGuardPerFileHoweverItIsReached) {
+  struct Case {
+    const char *first, *second;
+    std::optional<FileIdentity> firstFile, secondFile;
+    bool refused;
+  };
+  const FileIdentity file{.volumeSerial = 0x43000000, .fileIndex = 0x5180AB};
+  const FileIdentity none{};
+  // clang-format off
+  for (const Case& c : {Case{"C:\\Program Files (x86)\\ICQ7\\Tavu.exe", "C:\\PROGRA~2\\ICQ7\\Tavu.exe", file, file, true},
+       {"N:\\ICQ7\\Tavu.exe", "\\\\server\\apps\\ICQ7\\Tavu.exe", file, file, true},
+       {"C:\\ICQ7\\Tavu.exe", "C:\\Copy\\Tavu.exe", file, FileIdentity{file.volumeSerial, file.fileIndex + 1}, false},
+       {"C:\\ICQ7\\Tavu.exe", "D:\\ICQ7\\Tavu.exe", file, FileIdentity{0x12345678, file.fileIndex}, false},
+       {"C:\\ICQ7\\Tavu.exe", "c:\\icq7\\Tavu.exe", std::nullopt, std::nullopt, true},
+       {"C:\\ICQ7\\Tavu.exe", "Q:\\Tavu.exe", std::nullopt, std::nullopt, false},
+       {"C:\\ICQ7\\Tavu.exe", "C:\\Copy\\Tavu.exe", none, none, false}}) {
+    // clang-format on
+    std::set<std::string> session;
+    Launcher first, second;
+    for (auto [launcher, path, identity] :
+         {std::tuple{&first, c.first, c.firstFile}, {&second, c.second, c.secondFile}}) {
+      launcher->executablePath = path;
+      if (identity) launcher->identities[path] = *identity;
+      launcher->guards = &session;
+      launcher->Start();
+    }
+    EXPECT_TRUE(first.visible && !first.ended) << c.second;
+    EXPECT_EQ(second.ended == ExitStatus::AlreadyRunning, c.refused) << c.second;
   }
 }
 
