@@ -1,7 +1,7 @@
 #pragma once
 // What happens after one of Form1's handlers: the handler says it, Form1 carries it out.
 
-#include "platform/ExitStatus.h"
+#include "platform/Platform.h"
 
 namespace brindle {
 

@@ -209,26 +209,23 @@ std::string Form1Window::Text(ControlId id) {
   return Narrow(text);
 }
 
-bool Form1Window::SetText(ControlId id, std::string_view text) {
+void Form1Window::SetText(ControlId id, std::string_view text) {
   controls_[IndexOf(id)].text = text;
-  const HWND control = Control(id);
-  if (!control) return !made_;
   const std::wstring wide = Widen(text);
-  if (!::SetWindowTextW(control, wide.c_str())) return false;
-  if (SpecOf(id).kind == ControlKind::AutoSizeLabel) FitToText(control, wide);
-  return true;
+  const HWND control = Control(id);
+  if (control && ::SetWindowTextW(control, wide.c_str()) && SpecOf(id).kind == ControlKind::AutoSizeLabel)
+    FitToText(control, wide);
 }
 
 int Form1Window::Left(ControlId id) {
   return controls_[IndexOf(id)].left;  // the controls never move by themselves
 }
 
-bool Form1Window::SetLeft(ControlId id, int left) {
+void Form1Window::SetLeft(ControlId id, int left) {
   controls_[IndexOf(id)].left = left;
-  const HWND control = Control(id);
-  if (!control) return !made_;
-  return ::SetWindowPos(control, nullptr, TwipsToPixels(left, dpi_.x), TwipsToPixels(SpecOf(id).top, dpi_.y),
-                        0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+  if (const HWND control = Control(id))
+    ::SetWindowPos(control, nullptr, TwipsToPixels(left, dpi_.x), TwipsToPixels(SpecOf(id).top, dpi_.y), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool Form1Window::IsTicked(ControlId id) {

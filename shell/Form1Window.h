@@ -18,7 +18,6 @@ class Form1Window final : public Window {
   explicit Form1Window(HINSTANCE instance) noexcept : instance_(instance) {}
   Form1Window(const Form1Window&) = delete;
   Form1Window& operator=(const Form1Window&) = delete;
-  ~Form1Window() override = default;
 
   // Creates the frame, hidden and without controls, handing its events to `form`. False when it could
   // not be made.
@@ -26,9 +25,9 @@ class Form1Window final : public Window {
   HWND handle() const noexcept { return window_.get(); }
 
   std::string Text(ControlId id) override;
-  bool SetText(ControlId id, std::string_view text) override;
+  void SetText(ControlId id, std::string_view text) override;
   int Left(ControlId id) override;
-  bool SetLeft(ControlId id, int left) override;
+  void SetLeft(ControlId id, int left) override;
   bool IsTicked(ControlId id) override;
   void Show() override;  // activated, focus on the OK button, centred as it was made
   void Hide() override;

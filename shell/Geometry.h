@@ -1,5 +1,5 @@
 #pragma once
-// Twips (1/1440 inch) to pixels and back, at the screen's resolution: 15 twips per pixel at 96 dpi.
+// Twips (1/1440 inch) to pixels, at the screen's resolution: 15 twips per pixel at 96 dpi.
 
 #include "shell/Handles.h"
 
@@ -22,9 +22,6 @@ inline Dpi ScreenDpi() noexcept {
 
 inline int TwipsToPixels(int twips, int dpi) noexcept {
   return ::MulDiv(twips, dpi, kTwipsPerInch);
-}
-inline int PixelsToTwips(int pixels, int dpi) noexcept {
-  return ::MulDiv(pixels, kTwipsPerInch, dpi);
 }
 
 }  // namespace brindle::win32

@@ -39,17 +39,11 @@ class UniqueHandle {
   Type handle_ = Traits::Empty();
 };
 
-// Kernel objects whose "no handle" value is NULL: mutexes, processes, threads.
+// Kernel objects whose "no handle" value is NULL: mutexes, processes, threads (and files, once
+// CreateFile's INVALID_HANDLE_VALUE is turned into NULL).
 struct KernelHandleTraits {
   using Type = HANDLE;
   static Type Empty() noexcept { return nullptr; }
-  static void Close(Type handle) noexcept { ::CloseHandle(handle); }
-};
-
-// Files opened with CreateFile, whose "no handle" value is INVALID_HANDLE_VALUE.
-struct FileHandleTraits {
-  using Type = HANDLE;
-  static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
   static void Close(Type handle) noexcept { ::CloseHandle(handle); }
 };
 
@@ -79,7 +73,6 @@ struct WindowTraits {
 };
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniqueIcon = UniqueHandle<IconTraits>;

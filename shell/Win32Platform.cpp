@@ -22,9 +22,10 @@ std::string Win32Platform::ExecutablePath() {
 // The volume's serial number and the file's index, from the file opened for its attributes only and
 // shared with everyone, so that nothing else is kept from it meanwhile.
 std::optional<FileIdentity> Win32Platform::IdentityOf(std::string_view path) {
-  const UniqueFile file(::CreateFileW(Widen(path).c_str(), FILE_READ_ATTRIBUTES,
+  const HANDLE opened = ::CreateFileW(Widen(path).c_str(), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr));
+                                      OPEN_EXISTING, 0, nullptr);
+  const UniqueKernelHandle file(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
   BY_HANDLE_FILE_INFORMATION information{};
   if (!file || !::GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
   return FileIdentity{

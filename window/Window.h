@@ -2,13 +2,13 @@
 // What the launcher asks of its one window, Form1: the texts and left edges of its controls, whether
 // the check box is ticked, showing and hiding, the hand-over timer, the end of the run and the events
 // already queued. Tavu.exe's Win32 window wears it, and so does the unit tests' fake. Portable types
-// only: text is UTF-8, positions are twips. Failures come back as values; nothing throws.
+// only: text is UTF-8, positions are twips. Nothing throws.
 
 #include <array>
 #include <string>
 #include <string_view>
 
-#include "platform/ExitStatus.h"
+#include "platform/Platform.h"
 #include "window/Controls.h"
 #include "window/Wording.h"
 
@@ -19,9 +19,10 @@ class Window {
   virtual ~Window() = default;
 
   virtual std::string Text(ControlId id) = 0;
-  virtual bool SetText(ControlId id, std::string_view text) = 0;
+  // A control that cannot be changed keeps its text or place: nothing the launcher could act on.
+  virtual void SetText(ControlId id, std::string_view text) = 0;
   virtual int Left(ControlId id) = 0;
-  virtual bool SetLeft(ControlId id, int left) = 0;
+  virtual void SetLeft(ControlId id, int left) = 0;
   virtual bool IsTicked(ControlId id) = 0;  // a check box that is ticked; clear or greyed is not
 
   // Not modal, without an owner, centred, the focus on OK; returns at once. Its controls come to life

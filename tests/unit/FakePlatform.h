@@ -15,61 +15,59 @@
 
 namespace brindle::fake {
 
+using String = std::string;
+template <typename Value>
+using ByName = std::map<String, Value, std::less<>>;  // looked up by string_view too
+
 class Launcher final : public Platform, public Window {
  public:
-  std::string commandLine, executablePath = "C:\\Messenger\\Tavu.exe";
-  std::string localeName = "Deutsch";
-  std::map<std::string, FileIdentity> identities;  // by path as started; no entry: none can be read
-  std::optional<GuardAnswer> guard;                // scripted; otherwise the guards in `guards`
-  std::set<std::string> ownGuards, *guards = &ownGuards;
+  String commandLine, executablePath = "C:\\Messenger\\Tavu.exe", localeName = "Deutsch";
+  ByName<FileIdentity> identities;   // by path as started; no entry: none can be read
+  std::optional<GuardAnswer> guard;  // scripted; otherwise from the session's guards
+  std::set<String> ownGuards, *guards = &ownGuards;
   bool scriptingWorks = true, memoryRunsOut = false;
-  std::map<std::string, std::string> files{{"C:\\Messenger\\ICQ.exe", "messenger"}};
-  std::set<std::string> readOnly;
-  std::map<std::string, std::string> profile;  // "path|section|key" -> value as the file holds it
+  ByName<String> files{{"C:\\Messenger\\ICQ.exe", "messenger"}};
+  std::set<String, std::less<>> readOnly;
+  ByName<String> profile;  // "path|section|key" -> value as the file holds it
   ControlStates controls = DesignStates();
-  bool ticked = false;
+  bool ticked = false, visible = true, timerWorks = true;
   std::function<void()> whileMessageOpen;
-  std::vector<std::string> messages,
-      started;  // messages as "title|text|!" (exclamation) or "...|i" (information)
-  bool visible = true, timerWorks = true;
-  std::optional<int> tickMs;        // the hand-over timer, while it runs
-  std::optional<ExitStatus> ended;  // how the run ended
-  int afterEnd = 0;                 // what was carried out after the end: must stay 0
+  std::vector<String> messages, started;  // messages as "title|text|!" (exclamation) or "...|i" (information)
+  std::optional<int> tickMs;              // the hand-over timer, while it runs
+  std::optional<ExitStatus> ended;        // how the run ended
+  int afterEnd = 0;                       // what was carried out after the end: must stay 0
   Form1 form{*this, *this};
 
-  std::string In(const std::string& name) const {
+  String In(const String& name) const {
     return executablePath.substr(0, executablePath.rfind('\\') + 1) + name;
   }
-  std::string Get(const std::string& key) const {
+  String Get(const String& key) const {
     const auto found = profile.find(In("tavu.ini|Brindle|" + key));
     return found == profile.end() ? "<absent>" : found->second;
   }
-  void Set(const std::string& key, const std::string& value) {
-    profile[In("tavu.ini|Brindle|" + key)] = value;
-  }
-  std::string& TextOf(ControlId id) { return controls[IndexOf(id)].text; }
+  void Set(const String& key, const String& value) { profile[In("tavu.ini|Brindle|" + key)] = value; }
 
-  std::string CommandLineArguments() override { return commandLine; }
-  std::string ExecutablePath() override { return executablePath; }
+  String CommandLineArguments() override { return commandLine; }
+  String ExecutablePath() override { return executablePath; }
   std::optional<FileIdentity> IdentityOf(std::string_view path) override {
-    const auto found = identities.find(std::string(path));
+    const auto found = identities.find(path);
     return found == identities.end() ? std::nullopt : std::optional(found->second);
   }
-  std::string UpperCase(std::string_view text) override {
-    std::string upper(text);
+  String UpperCase(std::string_view text) override {
+    String upper(text);
     for (char& c : upper) c = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
     return upper;
   }
   GuardAnswer TakeInstanceGuard(std::string_view name) override {
     if (guard) return *guard;
-    return guards->insert(std::string(name)).second ? GuardAnswer::Taken : GuardAnswer::AlreadyTaken;
+    return guards->insert(String(name)).second ? GuardAnswer::Taken : GuardAnswer::AlreadyTaken;
   }
-  std::string LocaleLanguageName() override { return localeName; }
+  String LocaleLanguageName() override { return localeName; }
   // GetPrivateProfileStringW drops the blanks around a value, then one pair of quotes around it.
-  std::string ReadProfileValue(const ProfileKey& key) override {
+  String ReadProfileValue(const ProfileKey& key) override {
     if (memoryRunsOut) throw std::bad_alloc();
     const auto found = profile.find(Slot(key));
-    std::string value(found == profile.end() ? "" : Trim(found->second));
+    String value(found == profile.end() ? "" : Trim(found->second));
     const bool quoted = value.size() > 1 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
     return quoted ? value.substr(1, value.size() - 2) : value;
   }
@@ -79,69 +77,52 @@ class Launcher final : public Platform, public Window {
   }
   std::optional<bool> ScriptingFileExists(std::string_view path) override {
     if (memoryRunsOut) throw std::bad_alloc();
-    return scriptingWorks ? std::optional<bool>(files.count(std::string(path))) : std::nullopt;
+    return scriptingWorks ? std::optional<bool>(files.count(path)) : std::nullopt;
   }
-  bool FileSystemFileExists(std::string_view path) override { return files.count(std::string(path)); }
+  bool FileSystemFileExists(std::string_view path) override { return files.count(path); }
   bool RemoveFile(std::string_view path) override {
-    return !readOnly.count(std::string(path)) && files.erase(std::string(path));
+    return !readOnly.count(path) && files.erase(String(path));
   }
   // CopyFileW gives the copy the source's attributes, read-only included.
   bool CopyFileOver(const FileMove& copy) override {
-    if (!Move(copy, !readOnly.count(std::string(copy.to)), true)) return false;
-    if (readOnly.count(std::string(copy.from))) readOnly.insert(std::string(copy.to));
+    if (!Move(copy, !readOnly.count(copy.to), true)) return false;
+    if (readOnly.count(copy.from)) readOnly.emplace(copy.to);
     return true;
   }
   bool MakeWritable(std::string_view path) override {
-    readOnly.erase(std::string(path));
-    return files.count(std::string(path));
+    readOnly.erase(String(path));
+    return files.count(path);
   }
-  bool RenameFile(const FileMove& move) override {
-    return Move(move, !files.count(std::string(move.to)), false);
-  }
+  bool RenameFile(const FileMove& move) override { return Move(move, !files.count(move.to), false); }
   bool StartProgram(std::string_view path) override {
-    if (!files.count(std::string(path))) return false;
-    started.emplace_back(path);
-    return true;
+    if (files.count(path)) started.emplace_back(path);
+    return files.count(path);
   }
   void ShowMessage(const Message& message) override {
-    messages.push_back(std::string(message.title) + "|" + std::string(message.text) +
+    messages.push_back(String(message.title) + "|" + String(message.text) +
                        (message.icon == MessageIcon::Exclamation ? "|!" : "|i"));
     if (whileMessageOpen) whileMessageOpen();
   }
 
-  std::string Text(ControlId id) override { return TextOf(id); }
-  bool SetText(ControlId id, std::string_view text) override {
-    TextOf(id) = text;
-    return true;
-  }
+  String Text(ControlId id) override { return controls[IndexOf(id)].text; }
+  void SetText(ControlId id, std::string_view text) override { controls[IndexOf(id)].text = text; }
   int Left(ControlId id) override { return controls[IndexOf(id)].left; }
-  bool SetLeft(ControlId id, int left) override {
-    controls[IndexOf(id)].left = left;
-    return true;
-  }
+  void SetLeft(ControlId id, int left) override { controls[IndexOf(id)].left = left; }
   bool IsTicked(ControlId id) override { return id == ControlId::Check1 && ticked; }
-  void Show() override {
-    Carried();
-    visible = true;
-  }
+  void Show() override { visible = Carried(); }
   void Hide() override { visible = false; }
   bool StartTimer(int ms) override {
-    Carried();
-    if (timerWorks) tickMs = ms;
+    if (Carried() && timerWorks) tickMs = ms;
     return timerWorks;
   }
   void End(ExitStatus status) override {
-    Carried();
+    visible = !Carried();
     ended = status;
     tickMs.reset();
-    visible = false;
   }
   void PumpEvents() override {}
 
-  Launcher& Start() {
-    form.CarryOut(form.OnLoad());
-    return *this;
-  }
+  void Start() { form.CarryOut(form.OnLoad()); }
   void Click() { form.CarryOut(form.OnOkClick()); }
   void Close() { form.CarryOut(form.OnClose()); }
   void Ticks(int most = 50) {  // fires the timer while it runs, `most` times at most
@@ -149,15 +130,18 @@ class Launcher final : public Platform, public Window {
   }
 
  private:
-  void Carried() { afterEnd += ended.has_value(); }
-  static std::string Slot(const ProfileKey& key) {
-    return std::string(key.path) + "|" + std::string(key.section) + "|" + std::string(key.key);
+  bool Carried() {  // counts what is carried out after the end; true, to go on with
+    afterEnd += ended.has_value();
+    return true;
+  }
+  static String Slot(const ProfileKey& key) {
+    return String(key.path) + "|" + String(key.section) + "|" + String(key.key);
   }
   bool Move(const FileMove& move, bool allowed, bool keepSource) {
-    const auto source = files.find(std::string(move.from));
+    const auto source = files.find(move.from);
     if (!allowed || source == files.end()) return false;
-    files[std::string(move.to)] = source->second;
-    if (!keepSource) files.erase(std::string(move.from));
+    files[String(move.to)] = source->second;
+    if (!keepSource) files.erase(String(move.from));
     return true;
   }
 };

@@ -43,7 +43,8 @@ TEST(Launch, TakesTheNextSlotAndTicksEveryTwoSecondsOnlyTheFirstTime) {
     Silent(launcher, {{"LastNr", c.lastNr}, {"MaxNr", c.maxNr}, {"Starts", c.starts}});
     EXPECT_EQ(launcher.started, std::vector{copy}) << c.lastNr << "|" << c.maxNr << "|" << c.starts;
     EXPECT_EQ(launcher.files[copy], "messenger");
-    EXPECT_EQ(launcher.readOnly, std::set{launcher.In("ICQ.exe")});  // ICQ.exe itself is left alone
+    EXPECT_EQ(launcher.readOnly,
+              (std::set<std::string, std::less<>>{launcher.In("ICQ.exe")}));  // ICQ.exe itself is left alone
     // LastNr and Starts written, MaxNr only read.
     EXPECT_EQ(launcher.Get("LastNr") + "|" + launcher.Get("Starts") + "|" + launcher.Get("MaxNr"),
               std::to_string(c.slot) + "|" + c.startsAfter + "|" + c.maxNr);

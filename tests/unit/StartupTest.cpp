@@ -27,7 +27,7 @@ TEST(Startup, LanguageFromSettingOverSwitchOverLocale) {
     launcher.commandLine = c.commandLine;
     launcher.Set("Language", c.setting);
     launcher.Start();
-    EXPECT_EQ(launcher.TextOf(ControlId::Label1), ControlTextOf(ControlId::Label1, c.english))
+    EXPECT_EQ(launcher.Text(ControlId::Label1), ControlTextOf(ControlId::Label1, c.english))
         << c.locale << "|" << c.commandLine << "|" << c.setting;
     // Box and range hint move left together for the shorter English caption.
     EXPECT_EQ(launcher.Left(ControlId::Text1) + launcher.Left(ControlId::Label8), c.english ? 8120 : 8680);
