@@ -118,7 +118,7 @@ bool Form1Window::Create(Form1& form) noexcept {
 }
 
 // What only a shown window needs, so that a start that launches at once pays for none of it: the common
-// controls, the font, the icons and the sixteen controls (together about a fifth of a launch's start-up).
+// controls, the font, the icons and the sixteen controls.
 void Form1Window::MakeControls() noexcept {
   made_ = true;
   commonControls_ = LoadCommonControls();
