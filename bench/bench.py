@@ -9,9 +9,12 @@ next) and gives one ratio per figure; the table shows the median of those ratios
 It is printed and saved to <out>/results.md; docs/performance.md explains the figures.
 
 Everything is seen from the Linux side, where every Windows program is a process of its own.
-`tools/wine10 run wine64 X.exe` runs Wine's 64-bit start.exe, which starts X.exe as a process of its own, double-forked the Wine way: orphaned at once. The bench is the child subreaper, so
-X.exe's process, and the messenger's that X.exe starts, become its children: it tells them apart by
-their command lines, samples /proc/<pid> and reaps them.
+`tools/wine10 run wine64 start.exe /exec X.exe` runs Wine's 64-bit start.exe, which starts X.exe as a
+process of its own, double-forked the Wine way: orphaned at once (Wine does the same by itself for a
+32-bit X.exe; a 64-bit one it would run in the first process, a grandchild of the bench's that the
+bench could not reap). The bench is the child subreaper, so X.exe's process, and the messenger's that
+X.exe starts, become its children: it tells them apart by their command lines, samples /proc/<pid> and
+reaps them.
 - Latency: from the exec of the program's own process to the exec of the messenger's, both time-stamped
   by the kernel (the process-events connector, CLOCK_MONOTONIC in ns). Wine's start-up before the
   program's process (the namespace of tools/wine10, start.exe) is left out: both programs pay it alike.
@@ -57,6 +60,11 @@ def read(path: str) -> str:
             return file.read().replace(b"\0", b" ").decode(errors="replace")
     except OSError:
         return ""
+
+
+def windows_path(path: Path) -> str:
+    """The path as Wine's drive Z: shows it (the repository is bound at its own path in Wine's chroot)."""
+    return "Z:" + str(path).replace("/", "\\")
 
 
 class ProcessEvents:
@@ -153,8 +161,8 @@ class Launch:
             old.unlink(missing_ok=True)
         (self.folder / "standin.cfg").write_text(cfg)
         quiet = subprocess.DEVNULL
-        self.wrapper = subprocess.Popen([WINE10, "run", LOADER, str(self.folder / program.file)], cwd=self.folder,
-                                        stdin=quiet, stdout=quiet, stderr=quiet)
+        command = [WINE10, "run", LOADER, "start.exe", "/exec", windows_path(self.folder / program.file)]
+        self.wrapper = subprocess.Popen(command, cwd=self.folder, stdin=quiet, stdout=quiet, stderr=quiet)
         bench.known.add(self.wrapper.pid)
         self.own: Process | None = None
         self.messenger: int | None = None
