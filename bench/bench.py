@@ -166,14 +166,16 @@ class Launch:
         bench.known.add(self.wrapper.pid)
         self.own: Process | None = None
         self.messenger: int | None = None
-        # Wine shows a Windows program's command line, with its Windows path.
-        self.marks = [f"\\{program.name}\\{name}".lower() for name in (program.file, "icq.exe")]
+        # Wine shows a Windows program's command line, which starts with its Windows path (quoted or not);
+        # start.exe's holds the program's path too, but later.
+        self.marks = [windows_path(self.folder / name).lower() for name in (program.file, "ICQ.exe")]
         self.deadline = time.monotonic() + 60
 
     def claim(self, pid: int, line: str) -> bool:
-        if self.own is None and self.marks[0] in line:
+        line = line.lstrip('"')
+        if self.own is None and line.startswith(self.marks[0]):
             self.own = Process(pid)
-        elif self.messenger is None and self.marks[1] in line:
+        elif self.messenger is None and line.startswith(self.marks[1]):
             self.messenger = pid
         else:
             return False
