@@ -533,7 +533,7 @@ def positive(text: str) -> int:
     return int(text)
 
 
-def main() -> None:
+def arguments() -> argparse.Namespace:
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--build", type=Path, default=ROOT / "build/win32",
                         help="the build folder: win32, or win64 for the twin")
@@ -542,7 +542,41 @@ def main() -> None:
     parser.add_argument("--window-runs", type=positive, default=WINDOW_RUNS,
                         help=f"window-path repetitions ({WINDOW_RUNS})")
     parser.add_argument("--against", type=Path, help="another Tavu.exe to compare with, instead of the baseline")
-    options = parser.parse_args()
+    return parser.parse_args()
+
+
+def measure(bench: Bench, programs: list[Program], windows: list[Program], options: argparse.Namespace):
+    """The launches, the window path's starts and the waits: each a list of repetitions."""
+    launch_start, wait_start = (functools.partial(Launch, cfg=cfg) for cfg in (LAUNCH_CFG, WAIT_CFG))
+    repetitions(bench, programs, 1, launch_start, "warm-up", True)  # file cache, Wine's own files
+    repetitions(bench, windows, 1, WindowStart, "warm-up of the window path", False)
+    launch = repetitions(bench, programs, options.runs, launch_start, "launch latency and memory", True)
+    window = repetitions(bench, windows, options.window_runs, WindowStart, "window path, start to window shown",
+                         False)
+    wait = repetitions(bench, programs, WAIT_PAIRS, wait_start, "CPU time of the six-tick wait (13 s each)", False)
+    if min(run.after_first_s for runs in wait for run in runs) < 5:
+        fail("a program ended within 5 s of its messenger's start: that was no six-tick wait")
+    return launch, window, wait
+
+
+def report(options: argparse.Namespace, build: Path, programs: list[Program], names: list[str], wine: str,
+           started: datetime.datetime, load: tuple[float, float, float], table_lines: list[str]) -> str:
+    """The results page: how the run went, then the table."""
+    arches = [architecture(program.exe) for program in programs]
+    mode = "in WoW64 mode" if arches[0] == "i686" else "running 64-bit programs (the x86_64 twin)"
+    window_what = ("each running both Tavu.exe back to back" if options.against
+                   else "Tavu.exe alone (the baseline has no window)")
+    return "\n".join([
+        f"# Brindle bench, {started:%Y-%m-%d %H:%M} UTC", "",
+        f"{build / 'Tavu.exe'} ({arches[0]}) against {names[1]} ({arches[1]}), {wine} {mode} on Xvfb, "
+        f"{os.cpu_count()} CPUs shared, load average {load[0]:.2f} {load[1]:.2f} {load[2]:.2f} at the start, "
+        f"{os.getloadavg()[0]:.2f} at the end. {options.runs} launch repetitions and {WAIT_PAIRS} six-tick "
+        f"waits, each running both programs back to back; {options.window_runs} repetitions of the window path, "
+        f"{window_what}. Ratios: Tavu.exe / {names[1]}.", "", *table_lines, ""])
+
+
+def main() -> None:
+    options = arguments()
     out, build = options.out.resolve(), options.build.resolve()
     other = (Program("other", options.against.resolve(), INI) if options.against
              else Program("baseline", build / "bench/baseline.exe"))
@@ -553,30 +587,10 @@ def main() -> None:
     started, load = datetime.datetime.now(datetime.timezone.utc), os.getloadavg()
     print(f"bench: {wine}, {os.cpu_count()} CPUs, load average {load[0]:.2f}", flush=True)
 
-    bench = Bench(out / "work")
-    launch_start, wait_start = (functools.partial(Launch, cfg=cfg) for cfg in (LAUNCH_CFG, WAIT_CFG))
-    repetitions(bench, programs, 1, launch_start, "warm-up", True)  # file cache, Wine's own files
-    repetitions(bench, windows, 1, WindowStart, "warm-up of the window path", False)
-    launch = repetitions(bench, programs, options.runs, launch_start, "launch latency and memory", True)
-    window = repetitions(bench, windows, options.window_runs, WindowStart, "window path, start to window shown",
-                         False)
-    wait = repetitions(bench, programs, WAIT_PAIRS, wait_start, "CPU time of the six-tick wait (13 s each)", False)
-    if min(run.after_first_s for runs in wait for run in runs) < 5:
-        fail("a program ended within 5 s of its messenger's start: that was no six-tick wait")
-
+    launch, window, wait = measure(Bench(out / "work"), programs, windows, options)
     names = ["Tavu.exe", str(options.against) if options.against else "baseline"]
-    arches = [architecture(program.exe) for program in programs]
-    mode = "in WoW64 mode" if arches[0] == "i686" else "running 64-bit programs (the x86_64 twin)"
-    window_what = "each running both Tavu.exe back to back" if options.against else \
-        "Tavu.exe alone (the baseline has no window)"
-    text = "\n".join([
-        f"# Brindle bench, {started:%Y-%m-%d %H:%M} UTC", "",
-        f"{build / 'Tavu.exe'} ({arches[0]}) against {names[1]} ({arches[1]}), {wine} {mode} on Xvfb, "
-        f"{os.cpu_count()} CPUs shared, load average {load[0]:.2f} {load[1]:.2f} {load[2]:.2f} at the start, "
-        f"{os.getloadavg()[0]:.2f} at the end. {options.runs} launch repetitions and {WAIT_PAIRS} six-tick "
-        f"waits, each running both programs back to back; {options.window_runs} repetitions of the window path, "
-        f"{window_what}. Ratios: Tavu.exe / {names[1]}.", "",
-        *table(names, launch, wait, window, [program.exe.stat().st_size for program in programs]), ""])
+    sizes = [program.exe.stat().st_size for program in programs]
+    text = report(options, build, programs, names, wine, started, load, table(names, launch, wait, window, sizes))
     print(text, end="")
     (out / "results.md").write_text(text)
     print(f"bench: saved to {out / 'results.md'}")
