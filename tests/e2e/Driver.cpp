@@ -261,7 +261,8 @@ struct Scenario {
     if (!fs::exists(probe)) fs::copy_file("e2e_driver.exe", probe);
     const HANDLE process = held.emplace_back(Start(probe, L"--scripting"));
     DWORD answer = 2;
-    return !WaitForSingleObject(process, 60'000) && GetExitCodeProcess(process, &answer) && answer == 0;
+    WaitForSingleObject(process, 60'000);
+    return GetExitCodeProcess(process, &answer) && answer == 0;
   }
 
   HWND Visible(const std::string& className = "") {  // a visible window of a program started here
@@ -348,9 +349,8 @@ struct Scenario {
   std::vector<DWORD> ids;
 };
 
-// A verb: its usage, which names it and is the pattern its arguments must match (see kSyntax); what it
-// does, given the arguments in the order of the usage ("" for one left out); and for a set-up of a file,
-// the state that proves it took effect.
+// A verb: its usage, also the pattern its arguments must match (kSyntax); what it does with them, in the
+// order of the usage ("" for one left out); for a set-up of a file, the state that proves it took effect.
 struct Verb {
   const char* usage;
   void (*run)(Scenario&, const Args&);
@@ -536,8 +536,7 @@ const std::pair<const char*, const char*> kSyntax[] = {
     {R"(\b(NAME|FILE|FOLDER|DLL|LINE|TEXT|CHARS)\b)", R"(("[^"]*"|[^ "]+))"},  // "quoted" if with blanks
 };
 
-// `text` as a verb of kVerbs and the arguments its usage picks out: "quoted" ones without their quotes,
-// \xHH as that byte.
+// `text` as a verb of kVerbs and the arguments its usage picks out, unquoted, with \xHH as that byte.
 std::pair<const Verb*, Args> ActionOf(const std::string& text) {
   for (const Verb& verb : kVerbs) {
     std::string pattern = verb.usage;
