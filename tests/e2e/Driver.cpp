@@ -522,9 +522,8 @@ const Verb kVerbs[] = {
 
 // What each part of a usage stands for in the pattern its arguments must match, replaced in this order.
 const std::pair<const char*, const char*> kSyntax[] = {
-    {R"(\()", "(?:"},        // (a|b): either
-    {R"(( ?)\[)", "(?:$1"},  // [...]: may be left out
-    {R"(\])", ")?"},
+    {R"(\()", "(?:"},                      // (a|b): either
+    {R"(( ?)\[([^\]]*)\])", "(?:$1$2)?"},  // [...]: may be left out
     {R"(STATUS,\.\.\.)", R"((\d+(?:,\d+)*))"},
     {R"(KEY=VALUE\.\.\.)", R"((\w+=\S*(?: \w+=\S*)*))"},
     {R"(KEY\.\.\.)", R"(((?:TAB|RETURN|ESCAPE)(?: (?:TAB|RETURN|ESCAPE))*))"},
