@@ -7,8 +7,10 @@
 
 #include <sddl.h>
 #include <shlwapi.h>
+#include <tlhelp32.h>
 #include <winternl.h>
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -66,6 +68,28 @@ Args Split(const std::string& text, char separator) {
   std::istringstream in(text);
   for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
   return parts;
+}
+
+std::string UnixName(const fs::path& path) {  // where Wine keeps a file or folder of its own on the host
+  const auto name = reinterpret_cast<const char*(CDECL*)(const wchar_t*)>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  Expect(name && name(path.c_str()), "no host name for " + path.string());
+  return name(path.c_str());
+}
+
+// The files a process has loaded, in lower case, its own executable first.
+Args ModulesOf(HANDLE process) {
+  Args modules;
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetProcessId(process));
+  MODULEENTRY32W module{};
+  module.dwSize = sizeof module;
+  for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module)) {
+    std::string path = Narrow(module.szExePath);
+    for (char& c : path) c = char(std::tolower(static_cast<unsigned char>(c)));
+    modules.push_back(path);
+  }
+  CloseHandle(snapshot);
+  return modules;
 }
 
 BOOL CALLBACK AddWindow(HWND window, LPARAM windows) {
@@ -231,9 +255,19 @@ struct Scenario {
     for (const auto& [process, start] : launchers) TerminateProcess(process, 1);
     for (HANDLE handle : held) CloseHandle(handle);  // programs started here end on their own
     RegDeleteKeyW(HKEY_CURRENT_USER, kTavuOverrides);
+    for (const std::string& link : links) Host("rm -f '" + link + "'");
   }
 
   fs::path At(const std::string& name) const { return (app / Widen(name)).lexically_normal(); }
+
+  // Starts a command line of the host's shell (Wine starts Linux programs too), for what Wine's own
+  // functions do not make, such as a symbolic link. Wine gives no handle to wait on: its effect tells.
+  void Host(const std::string& line) { held.push_back(Start("Z:\\bin\\sh", L"-c \"" + Widen(line) + L"\"")); }
+  // A symbolic link at `link` on the host to the launcher's folder, which Wine then shows as `name`.
+  void LinkToApp(const std::string& link, const fs::path& name) {
+    Host("ln -sfn '" + UnixName(app) + "' '" + links.emplace_back(link) + "'");
+    WaitFor("a link to the launcher's folder at " + name.string(), [&] { return fs::exists(name / exe); });
+  }
 
   // Starts `program` as the shell does: its quoted path, then `arguments`; or else `line` as typed.
   HANDLE Start(const fs::path& program, const std::wstring& arguments, std::wstring line = L"") {
@@ -348,6 +382,7 @@ struct Scenario {
   std::size_t ended = 0;  // launchers[ended] is the first whose end `ends` has not checked yet
   std::vector<HANDLE> held;
   std::vector<DWORD> ids;
+  std::vector<std::string> links;  // on the host, removed at the end
 };
 
 // A verb: its usage, also the pattern its arguments must match (kSyntax); what it does with them, in the
@@ -417,6 +452,13 @@ const Verb kVerbs[] = {
     // launcher's folder in upper case), with a command line as cmd.exe passes what was typed.
     {"run [ARGS...]", [](S s, A a) { s.Launch(s.app, Widen(a[0])); }},
     {"run-in FOLDER", [](S s, A a) { s.Launch(s.At(a[0]), L""); }},
+    {"drive LETTER",  // LETTER: is the launcher's folder too: a drive of Wine's, a link in its dosdevices
+     [](S s, A a) {
+       const std::string c = UnixName("C:\\");  // .../dosdevices/c:/
+       s.LinkToApp(c.substr(0, c.size() - 3) + char(std::tolower(a[0][0])) + ':', Widen(a[0] + ":\\"));
+     }},
+    {"link NAME",  // NAME, beside the launcher's folder, is a symbolic link to it
+     [](S s, A a) { s.LinkToApp(UnixName(s.base) + "/" + a[0], s.base / Widen(a[0])); }},
     {"command LINE", [](S s, A a) { s.Launch(s.app, L"", Widen(a[0])); }},
     // What the user sees and does. A box (of the launcher started last) and a record look as approved in
     // approved/NAME.*; OK closes the box.
@@ -517,6 +559,16 @@ const Verb kVerbs[] = {
        }
        Expect(seen == a[0], "started: " + seen);
      }},
+    {"module DLL (absent|from TEXT)",  // the launcher started last has DLL loaded, from a path holding TEXT
+     [](S s, A a) {
+       const Args modules = ModulesOf(s.launchers.back().first);
+       Expect(!modules.empty() && modules[0].ends_with("\\tavu.exe"), "cannot list the launcher's modules");
+       const auto dll = std::find_if(modules.begin(), modules.end(),
+                                     [&](const std::string& path) { return path.ends_with("\\" + a[0]); });
+       const std::string from = dll == modules.end() ? "" : *dll;
+       Expect(a[1].empty() ? from.empty() : from.find(a[1]) != std::string::npos,
+              a[0] + (from.empty() ? " is not loaded" : " is loaded from " + from));
+     }},
     {"check-ini KEY=VALUE...", [](S s, A a) { s.Ini(a[0], false); }},  // VALUE -: no such key
     {"exists FILE...", [](S s, A a) { s.Are(Split(a[0], ' '), "there"); }},
     {"missing FILE...", [](S s, A a) { s.Are(Split(a[0], ' '), "missing"); }},
@@ -535,6 +587,7 @@ const std::pair<const char*, const char*> kSyntax[] = {
     {R"(\b(MIN|MAX)(?![A-Z]))", R"((\d+(?:\.\d+)?))"},
     {R"(\bN(?![A-Z]))", R"((\d+))"},
     {R"(\bCONTROL\b)", "(Text1|Check1|Command1)"},
+    {R"(\bLETTER\b)", "([A-Z])"},
     {R"(\b(NAME|FILE|FOLDER|DLL|LINE|TEXT|CHARS)\b)", R"(("[^"]*"|[^ "]+))"},  // "quoted" if with blanks
 };
 
@@ -569,12 +622,16 @@ void Walk(const fs::path& scenarios, const std::string& name, Scenario* scenario
     ++line;
     text.erase(text.find_last_not_of('\r') + 1);
     std::smatch header;
-    if (std::regex_match(text, header, std::regex("scenario (\\S+) (de|en)( serial)?"))) {
+    if (std::regex_match(text, header, std::regex("scenario (\\S+) (de|en)(?:/(de|en))?( serial)?"))) {
       if (ours) return;
       ours = header[1] == name;
-      // The locale comes from Wine's LANG; a wrong one would make every text check meaningless.
-      Expect(!ours || (PRIMARYLANGID(GetSystemDefaultLangID()) == LANG_GERMAN) == (header[2] == "de"),
-             "the system locale is not " + header[2].str() + " (LANG?)");
+      // The system's locale and the user's come from Wine's LANG and LC_MESSAGES; a wrong one would make
+      // every text check meaningless. Without /USER both are the system's.
+      const std::string user = header[3].matched ? header[3].str() : header[2].str();
+      Expect(!ours || ((PRIMARYLANGID(GetSystemDefaultLangID()) == LANG_GERMAN) == (header[2] == "de") &&
+                       (PRIMARYLANGID(GetUserDefaultLangID()) == LANG_GERMAN) == (user == "de")),
+             "the system's or the user's locale is not " + header[2].str() + "/" + user +
+                 " (LANG, LC_MESSAGES?)");
     } else if (ours && !text.empty() && text[0] != '#') {
       if (scenario) std::printf("%4d  %s\n", line, text.c_str());
       for (std::size_t at = 0, end = 0; at <= text.size(); at = end + 3) {
