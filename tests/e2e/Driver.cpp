@@ -1,16 +1,11 @@
-// Runs scenario NAME of scenarios.txt against Tavu.exe in e2e\NAME\app, which starts out holding Tavu.exe and
-// standin.exe (as ICQ.exe): `e2e_driver SCENARIOS NAME`. Every line is checked against kVerbs before the
-// first step runs; waits give up after a minute. `e2e_driver --scripting`: 0 if it can create the scripting
-// object.
+// `e2e_driver SCENARIOS NAME` runs scenario NAME of scenarios.txt against Tavu.exe in e2e\NAME\app, beside
+// standin.exe as ICQ.exe; every line is checked against kVerbs first; waits give up after a minute.
 
 #include <windows.h>
 
-#include <sddl.h>
 #include <shlwapi.h>
 #include <tlhelp32.h>
-#include <winternl.h>
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,16 +15,14 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 using std::max;  // for GDI+, which draws and writes the records' pictures
 using std::min;
 #include <gdiplus.h>
 
-#include "launcher/InstanceGuard.h"
-#include "shell/FileSystemObject.h"
 #include "shell/Utf8.h"
-#include "shell/Win32Platform.h"
 #include "window/Controls.h"
 
 namespace e2e {
@@ -83,23 +76,19 @@ Args ModulesOf(HANDLE process) {
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetProcessId(process));
   MODULEENTRY32W module{};
   module.dwSize = sizeof module;
-  for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module)) {
-    std::string path = Narrow(module.szExePath);
-    for (char& c : path) c = char(std::tolower(static_cast<unsigned char>(c)));
-    modules.push_back(path);
-  }
+  for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module))
+    modules.push_back(Narrow(CharLowerW(module.szExePath)));
   CloseHandle(snapshot);
   return modules;
-}
-
-BOOL CALLBACK AddWindow(HWND window, LPARAM windows) {
-  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
-  return TRUE;
 }
 
 // The top-level windows, or the children of `parent` in z-order, listed in one go. Walking them a call
 // at a time (FindWindowEx after the one found last) hangs Wine 10's wineserver for good when that
 // window is being destroyed meanwhile.
+BOOL CALLBACK AddWindow(HWND window, LPARAM windows) {
+  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+  return TRUE;
+}
 std::vector<HWND> WindowsIn(HWND parent = nullptr) {
   std::vector<HWND> windows;
   parent ? EnumChildWindows(parent, AddWindow, LPARAM(&windows)) : EnumWindows(AddWindow, LPARAM(&windows));
@@ -123,13 +112,13 @@ HWND FocusIn(HWND window) {  // the control with the keyboard focus in the windo
   return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
-// What `paint` draws on a picture of that size, given the picture's DC and the screen's, as a PNG file.
-template <typename Paint>
-std::string Painted(int width, int height, Paint paint) {
+// What the screen shows in that area (screen pixels), as a PNG file.
+std::string Capture(RECT area) {
+  const int width = area.right - area.left, height = area.bottom - area.top;
   Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppRGB);
   Gdiplus::Graphics graphics(&bitmap);
   const HDC picture = graphics.GetHDC(), screen = GetDC(nullptr);
-  paint(picture, screen);
+  BitBlt(picture, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
   ReleaseDC(nullptr, screen);
   graphics.ReleaseHDC(picture);
   IStream* png = SHCreateMemStream(nullptr, 0);
@@ -144,54 +133,15 @@ std::string Painted(int width, int height, Paint paint) {
   return bytes;
 }
 
-std::string Capture(RECT area) {  // in screen pixels
-  const int width = area.right - area.left, height = area.bottom - area.top;
-  return Painted(width, height, [&](HDC picture, HDC screen) {
-    BitBlt(picture, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-  });
-}
-
-// Which standard icon (IDI_*) an icon control shows: each is drawn here, on the control's background,
-// and compared with the control on the screen. Its icon handle would mean nothing in this process.
-std::string IconOf(HWND control) {
-  RECT at{};
-  GetWindowRect(control, &at);
-  const int width = at.right - at.left, height = at.bottom - at.top;
-  const std::string shown = Capture(at);
-  const char* names[] = {"application", "error", "question", "exclamation", "information"};
-  for (int i = 0; i < 5; ++i) {
-    if (shown == Painted(width, height, [&](HDC picture, HDC screen) {
-          StretchBlt(picture, 0, 0, width, height, screen, at.left, at.top, 1, 1, SRCCOPY);
-          DrawIconEx(picture, 0, 0, LoadIconW(nullptr, MAKEINTRESOURCEW(32512 + i)), width, height, 0,
-                     nullptr, DI_NORMAL);
-        }))
-      return names[i];
-  }
-  return "none";
-}
-
-// A message box in a line: its title, its icon, the text of each button, and its text.
-std::string BoxListing(HWND box) {
-  std::string icon = "none", buttons, text;
-  for (const HWND child : WindowsIn(box)) {
-    if (ClassOf(child) == "Button")
-      buttons += " \"" + TextOf(child) + "\"";
-    else if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-      icon = IconOf(child);
-    else
-      text += TextOf(child);
-  }
-  return "Box \"" + TextOf(box) + "\" icon " + icon + " buttons" + buttons + " text \"" + text + "\"\n";
-}
-
 // A line for each window: name, class, where it stands (the form on the screen, the controls in its
 // client area, in z-order, which is the order of Tab), size, styles, text and what a user can change.
 std::string Listing(HWND form) {
-  if (ClassOf(form) == "#32770") return BoxListing(form);
   std::string listing;
   std::vector<HWND> windows = WindowsIn(form);
   windows.insert(windows.begin(), form);
   for (const HWND window : windows) {
+    if ((GetWindowLongW(window, GWL_STYLE) & SS_TYPEMASK) == SS_OWNERDRAW && ClassOf(window) == "Static")
+      continue;  // a dot: the picture shows it
     RECT r{};
     GetWindowRect(window, &r);
     if (window != form) MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
@@ -211,38 +161,11 @@ std::string Listing(HWND form) {
   return listing;
 }
 
-extern "C" NTSTATUS NTAPI RtlCreateProcessParameters(void**, UNICODE_STRING*, void*, void*, UNICODE_STRING*,
-                                                     void*, void*, void*, void*, void*);
-extern "C" NTSTATUS NTAPI RtlCreateUserProcess(UNICODE_STRING*, ULONG, void*, void*, void*, HANDLE, BOOLEAN,
-                                               HANDLE, HANDLE, void*);
-
-// Wine's CreateProcessW finds no program at a path of MAX_PATH characters or more; ntdll starts it.
-PROCESS_INFORMATION StartDeep(const std::wstring& program, const std::wstring& line) {
-  const std::wstring ntProgram = L"\\??\\" + program;
-  UNICODE_STRING image{}, ntImage{}, commandLine{};
-  for (auto [unicode, text] : {std::pair{&image, &program}, {&ntImage, &ntProgram}, {&commandLine, &line}})
-    RtlInitUnicodeString(unicode, text->c_str());
-  void* parameters = nullptr;
-  ULONG_PTR started[24] = {sizeof started};  // size, process, thread, process id, ...
-  RtlCreateProcessParameters(&parameters, &image, nullptr, nullptr, &commandLine, nullptr, nullptr, nullptr,
-                             nullptr, nullptr);
-  if (RtlCreateUserProcess(&ntImage, 0, parameters, nullptr, nullptr, nullptr, FALSE, nullptr, nullptr,
-                           started))
-    return {};
-  ResumeThread(HANDLE(started[2]));
-  return {HANDLE(started[1]), HANDLE(started[2]), DWORD(started[3]), 0};
-}
-
-constexpr wchar_t kTavuOverrides[] = L"Software\\Wine\\AppDefaults\\Tavu.exe\\DllOverrides";
-
 // The state of one scenario run, and what several verbs share.
 struct Scenario {
   Scenario(const std::string& name, const fs::path& approvedRecords)
       : base(fs::absolute("e2e") / name), approved(approvedRecords), app(base / "app") {
-    RegDeleteKeyW(HKEY_CURRENT_USER, kTavuOverrides);  // left by a run that was killed
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(base, error))  // std::filesystem stops at MAX_PATH
-      if (entry.path().native().size() >= MAX_PATH) fs::rename(entry.path(), base / "deep", error);
     for (const auto& entry : fs::recursive_directory_iterator(base, error))  // read-only files too
       SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
     fs::remove_all(base, error);
@@ -254,14 +177,12 @@ struct Scenario {
   ~Scenario() {  // ends what the scenario started and takes back what it changed outside its folder
     for (const auto& [process, start] : launchers) TerminateProcess(process, 1);
     for (HANDLE handle : held) CloseHandle(handle);  // programs started here end on their own
-    RegDeleteKeyW(HKEY_CURRENT_USER, kTavuOverrides);
     for (const std::string& link : links) Host("rm -f '" + link + "'");
   }
 
   fs::path At(const std::string& name) const { return (app / Widen(name)).lexically_normal(); }
 
-  // Starts a command line of the host's shell (Wine starts Linux programs too), for what Wine's own
-  // functions do not make, such as a symbolic link. Wine gives no handle to wait on: its effect tells.
+  // A command line for the host's shell (Wine starts Linux programs too): its effect tells when it is done.
   void Host(const std::string& line) { held.push_back(Start("Z:\\bin\\sh", L"-c \"" + Widen(line) + L"\"")); }
   // A symbolic link at `link` on the host to the launcher's folder, which Wine then shows as `name`.
   void LinkToApp(const std::string& link, const fs::path& name) {
@@ -276,10 +197,9 @@ struct Scenario {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION started =
-        program.native().size() < MAX_PATH ? PROCESS_INFORMATION{} : StartDeep(program, line);
-    Expect(started.hProcess || CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
-                                              nullptr, app.c_str(), &startup, &started),
+    PROCESS_INFORMATION started{};
+    Expect(CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, app.c_str(),
+                          &startup, &started),
            "cannot start " + program.string());
     CloseHandle(started.hThread);
     ids.push_back(started.dwProcessId);
@@ -287,17 +207,6 @@ struct Scenario {
   }
   void Launch(const fs::path& folder, const std::wstring& arguments, const std::wstring& line = L"") {
     launchers.push_back({Start(folder / exe, arguments, line), Clock::now()});
-  }
-
-  // Whether a copy of this driver named Tavu.exe, in a folder of its own, can create the scripting object.
-  bool Scripting() {
-    const fs::path probe = base / "probe" / "Tavu.exe";
-    fs::create_directories(probe.parent_path());
-    if (!fs::exists(probe)) fs::copy_file("e2e_driver.exe", probe);
-    const HANDLE process = held.emplace_back(Start(probe, L"--scripting"));
-    DWORD answer = 2;
-    WaitForSingleObject(process, 60'000);
-    return GetExitCodeProcess(process, &answer) && answer == 0;
   }
 
   HWND Visible(const std::string& className = "") {  // a visible window of a program started here
@@ -332,24 +241,20 @@ struct Scenario {
     }
   }
 
-  HANDLE Open(const std::string& file, DWORD share) const {  // for writing
-    return CreateFileW(At(file).c_str(), GENERIC_WRITE, share, nullptr, OPEN_ALWAYS, 0, nullptr);
-  }
-  // Each file is there, missing, writable (there and not read-only), read-only or locked (cannot be opened).
+  // Each file is there, missing, writable (there and not read-only) or read-only.
   void Are(const Args& files, const std::string& state) const {
     for (const std::string& file : files) {
       const DWORD attributes = GetFileAttributesW(At(file).c_str());
-      std::string is = attributes == INVALID_FILE_ATTRIBUTES  ? "missing"
-                       : attributes & FILE_ATTRIBUTE_READONLY ? "read-only"
-                                                              : "writable";
-      if (state == "locked" && Open(file, FILE_SHARE_READ | FILE_SHARE_WRITE) == INVALID_HANDLE_VALUE)
-        is = state;
+      const std::string is = attributes == INVALID_FILE_ATTRIBUTES  ? "missing"
+                             : attributes & FILE_ATTRIBUTE_READONLY ? "read-only"
+                                                                    : "writable";
       Expect(state == is || (state == "there" && is != "missing"), file + " is " + is + ", not " + state);
     }
   }
 
-  // A window as it shows, frame and all, with no pointer over it, against its approved picture and listing
-  // (whose first line names the Wine it was made under). BRINDLE_APPROVE=1 approves it as it is.
+  // A window as it shows, frame and all, with no pointer over it, against its approved picture and, for the
+  // information window, its listing (whose first line names the Wine it was made under; a message box has its
+  // all in the picture). BRINDLE_APPROVE=1 approves it as it is.
   void Record(const std::string& name, HWND window) {
     SetCursorPos(0, 0);
     RECT frame{};
@@ -362,13 +267,15 @@ struct Scenario {
     });
     const auto wine = reinterpret_cast<const char*(CDECL*)()>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
-    std::string listing = Listing(window);
-    listing.insert(listing.find('\n'), std::string(" (Wine ") + (wine ? wine() : "none") + ")");
+    const bool box = ClassOf(window) == "#32770";
+    std::string listing = box ? "" : Listing(window);
+    if (!box) listing.insert(listing.find('\n'), std::string(" (Wine ") + (wine ? wine() : "none") + ")");
     const char* approve = std::getenv("BRINDLE_APPROVE");
     const std::string path = ((approve && approve == std::string("1") ? approved : base) / name).string();
     WriteFile(path + ".png", picture);
-    WriteFile(path + ".txt", listing);
-    const Args wants = Split(ReadFile(approved / (name + ".txt")), '\n'), gots = Split(listing, '\n');
+    if (!box) WriteFile(path + ".txt", listing);
+    const Args wants = box ? Args{} : Split(ReadFile(approved / (name + ".txt")), '\n'),
+               gots = Split(listing, '\n');
     const auto line =
         std::mismatch(gots.begin(), gots.end(), wants.begin(), wants.end()).first - gots.begin();
     std::string why = ReadFile(approved / (name + ".png")) == picture ? "" : "the picture, ";
@@ -398,10 +305,9 @@ using A = const Args&;
 
 const Verb kVerbs[] = {
     // Set-up: each proves that it took effect before the scenario goes on.
-    {"folder NAME [repeated to a path of N characters]",  // the launcher's, before anything else is in it
+    {"folder NAME",  // the launcher's, before anything else is in it
      [](S s, A a) {
-       fs::path folder = s.base / Widen(a[0]);
-       while (!a[1].empty() && folder.native().size() < std::stoul(a[1])) folder += Widen(a[0]);
+       const fs::path folder = s.base / Widen(a[0]);
        fs::rename(s.app, folder);
        s.app = folder;
        Expect(fs::exists(s.app / s.exe), "cannot rename the folder");
@@ -413,41 +319,17 @@ const Verb kVerbs[] = {
        WriteFile(s.app / s.exe, ReadFile("Tavu.exe"));
      }},
     {"remove FILE", [](S s, A a) { fs::remove(s.At(a[0])); }, "missing"},
-    {"dir FOLDER", [](S s, A a) { fs::create_directories(s.At(a[0])); }, "there"},
-    {"file FILE [from=FILE]",  // a few letters, or a copy of another file
+    {"file FILE [from=FILE]",  // a few letters, or a copy of another file; its folder made as needed
      [](S s, A a) {
        Expect(a[1].empty() || fs::exists(s.At(a[1])), "no " + a[1]);
+       fs::create_directories(s.At(a[0]).parent_path());
        WriteFile(s.At(a[0]), a[1].empty() ? "not a program" : ReadFile(s.At(a[1])));
      }},
     {"readonly FILE", [](S s, A a) { SetFileAttributesW(s.At(a[0]).c_str(), FILE_ATTRIBUTE_READONLY); },
      "read-only"},
-    {"lock FILE", [](S s, A a) { s.held.push_back(s.Open(a[0], 0)); }, "locked"},  // shared with no one
     {"standin side-file=(Nms|never) ends=Nms",  // the stand-in's side file and end, in ms after it starts
      [](S s, A a) { WriteFile(s.At("standin.cfg"), (a[0].empty() ? "-1" : a[0]) + ' ' + a[1]); }},
-    {"disable DLL",  // programs named Tavu.exe cannot load DLL (here: the scripting object's)
-     [](S s, A a) {
-       Expect(s.Scripting(), "no scripting object before " + a[0] + " is disabled");
-       RegSetKeyValueW(HKEY_CURRENT_USER, kTavuOverrides, Widen(a[0]).c_str(), REG_SZ, L"", 2);
-       Expect(!s.Scripting(), "Tavu.exe can still create the scripting object");
-     }},
-    {"guard-held",  // the driver holds Tavu.exe's guard, made so that no one may open it
-     [](S s, A) {
-       PSECURITY_DESCRIPTOR noAccess = nullptr;  // an empty access list
-       ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1, &noAccess, nullptr);
-       SECURITY_ATTRIBUTES attributes{sizeof attributes, noAccess, FALSE};
-       brindle::win32::Win32Platform platform;
-       const std::wstring guard =
-           Widen(brindle::InstanceGuardName(platform, Narrow((s.app / s.exe).native())));
-       s.held.push_back(CreateMutexW(&attributes, FALSE, guard.c_str()));
-       Expect(!OpenMutexW(MUTEX_ALL_ACCESS, FALSE, guard.c_str()) && GetLastError() == ERROR_ACCESS_DENIED,
-              "the guard can be opened");
-     }},
     {"ini KEY=VALUE...", [](S s, A a) { s.Ini(a[0], true); }},
-    {"start FILE",  // a copy of the stand-in, which runs until the scenario ends
-     [](S s, A a) {
-       s.held.push_back(s.Start(s.At(a[0]), L""));
-       WaitFor(a[0] + " to start", [&] { return fs::exists(s.At("standin.log")); });
-     }},
     // Launchers, started as the shell starts a program: with arguments, in another folder (../APP: the
     // launcher's folder in upper case), with a command line as cmd.exe passes what was typed.
     {"run [ARGS...]", [](S s, A a) { s.Launch(s.app, Widen(a[0])); }},
@@ -455,7 +337,7 @@ const Verb kVerbs[] = {
     {"drive LETTER",  // LETTER: is the launcher's folder too: a drive of Wine's, a link in its dosdevices
      [](S s, A a) {
        const std::string c = UnixName("C:\\");  // .../dosdevices/c:/
-       s.LinkToApp(c.substr(0, c.size() - 3) + char(std::tolower(a[0][0])) + ':', Widen(a[0] + ":\\"));
+       s.LinkToApp(c.substr(0, c.size() - 3) + char(a[0][0] - 'A' + 'a') + ':', Widen(a[0] + ":\\"));
      }},
     {"link NAME",  // NAME, beside the launcher's folder, is a symbolic link to it
      [](S s, A a) { s.LinkToApp(UnixName(s.base) + "/" + a[0], s.base / Widen(a[0])); }},
@@ -467,8 +349,7 @@ const Verb kVerbs[] = {
        const HWND box = WaitFor("a message box", [&] { return s.Visible("#32770"); });
        DWORD owner = 0;
        GetWindowThreadProcessId(box, &owner);
-       Expect(owner == GetProcessId(s.launchers.back().first),
-              "a box of another launcher: " + BoxListing(box));
+       Expect(owner == GetProcessId(s.launchers.back().first), "a box of another launcher: " + TextOf(box));
        s.Record(a[0], box);
        PostMessageW(box, WM_COMMAND, IDOK, 0);
        WaitFor("the message box to close", [&] { return !IsWindowVisible(box); });
@@ -477,16 +358,6 @@ const Verb kVerbs[] = {
     {"record NAME", [](S s, A a) { s.Record(a[0], s.Form()); }},
     {"focus CONTROL",
      [](S s, A a) { WaitFor("the focus on " + a[0], [&] { return FocusIn(s.Form()) == s.Control(a[0]); }); }},
-    {"activate",  // a window of the driver takes the activation and the focus, then the window gets them back
-     [](S s, A) {
-       const HWND form = s.Form(), other = CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9,
-                                                           9, nullptr, nullptr, nullptr, nullptr);
-       SetForegroundWindow(other);
-       WaitFor("the driver's window in front",
-               [&] { return GetForegroundWindow() == other && !FocusIn(form); });
-       DestroyWindow(other);
-       SetForegroundWindow(form);
-     }},
     {"key KEY...",  // at a user's pace: the next key goes where this one left the focus
      [](S s, A a) {
        for (const std::string& key : Split(a[0], ' ')) {
@@ -505,14 +376,6 @@ const Verb kVerbs[] = {
        PostMessageW(box, EM_SETSEL, 0x7FFF, 0x7FFF);
        for (const wchar_t unit : Widen(a[0])) PostMessageW(box, WM_CHAR, unit, 1);
        WaitFor("Text1 to show \"" + a[1] + "\"", [&] { return TextOf(box) == a[1]; });
-     }},
-    {"clipboard TEXT",  // copied from an edit box of the driver
-     [](S, A a) {
-       const HWND edit = CreateWindowExW(0, L"Edit", Widen(a[0]).c_str(), 0, 0, 0, 0, 0, nullptr, nullptr,
-                                         nullptr, nullptr);
-       SendMessageW(edit, EM_SETSEL, 0, -1);
-       SendMessageW(edit, WM_COPY, 0, 0);
-       DestroyWindow(edit);
      }},
     {"click CONTROL", [](S s, A a) { PostMessageW(s.Control(a[0]), BM_CLICK, 0, 0); }},
     {"close", [](S s, A) { PostMessageW(s.Form(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
@@ -533,10 +396,10 @@ const Verb kVerbs[] = {
                   "unexpected window \"" + TextOf(s.Visible()) + "\"");
            return GetExitCodeProcess(process, &status) && status != STILL_ACTIVE;
          });
-         std::ostringstream what;
-         what << "launcher " << s.ended << " ended with status 0x" << std::hex << std::uppercase << status
-              << ", not 0x" << std::stoul(want);
-         Expect(status == std::stoul(want), what.str());
+         char what[80];
+         std::snprintf(what, sizeof what, "launcher %zu ended with status 0x%lX, not 0x%lX", s.ended, status,
+                       std::stoul(want));
+         Expect(status == std::stoul(want), what);
        }
        const double seconds = std::chrono::duration<double>(Clock::now() - first).count();
        Expect(seconds >= (a[1].empty() ? 0 : std::stod(a[1])) &&
@@ -612,6 +475,10 @@ std::pair<const Verb*, Args> ActionOf(const std::string& text) {
   throw std::runtime_error("no verb " + text.substr(0, text.find(' ')));
 }
 
+std::string Language(LANGID locale) {
+  return PRIMARYLANGID(locale) == LANG_GERMAN ? "de" : "en";
+}
+
 // Goes through scenario `name`, a step per line, its actions between " ; ", checking each against kVerbs;
 // with a scenario to run, shows each line as it starts and runs its actions. `line`: the line it is at.
 void Walk(const fs::path& scenarios, const std::string& name, Scenario* scenario, int& line) {
@@ -625,13 +492,11 @@ void Walk(const fs::path& scenarios, const std::string& name, Scenario* scenario
     if (std::regex_match(text, header, std::regex("scenario (\\S+) (de|en)(?:/(de|en))?( serial)?"))) {
       if (ours) return;
       ours = header[1] == name;
-      // The system's locale and the user's come from Wine's LANG and LC_MESSAGES; a wrong one would make
-      // every text check meaningless. Without /USER both are the system's.
-      const std::string user = header[3].matched ? header[3].str() : header[2].str();
-      Expect(!ours || ((PRIMARYLANGID(GetSystemDefaultLangID()) == LANG_GERMAN) == (header[2] == "de") &&
-                       (PRIMARYLANGID(GetUserDefaultLangID()) == LANG_GERMAN) == (user == "de")),
-             "the system's or the user's locale is not " + header[2].str() + "/" + user +
-                 " (LANG, LC_MESSAGES?)");
+      // The system's locale and the user's (the system's unless given) come from Wine's LANG and LC_MESSAGES;
+      // a wrong one would make every text check meaningless.
+      const std::string want = header[2].str() + "/" + (header[3].matched ? header[3] : header[2]).str(),
+                        have = Language(GetSystemDefaultLangID()) + "/" + Language(GetUserDefaultLangID());
+      Expect(!ours || have == want, "the locales are " + have + ", not " + want + " (LANG, LC_MESSAGES?)");
     } else if (ours && !text.empty() && text[0] != '#') {
       if (scenario) std::printf("%4d  %s\n", line, text.c_str());
       for (std::size_t at = 0, end = 0; at <= text.size(); at = end + 3) {
@@ -668,10 +533,6 @@ int Run(const fs::path& scenarios, const std::string& name) {
 }  // namespace e2e
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc == 2 && std::wstring_view(argv[1]) == L"--scripting") {
-    CoInitialize(nullptr);
-    return brindle::win32::ScriptingFileExists(L"C:\\") ? 0 : 1;
-  }
   if (argc == 3) return e2e::Run(argv[1], e2e::Narrow(argv[2]));
   std::printf("usage: e2e_driver SCENARIOS NAME\n");
   return 2;

@@ -15,18 +15,23 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::wstring path(module, GetModuleFileNameW(nullptr, module, MAX_PATH));
   const std::wstring folder = path.substr(0, path.rfind(L'\\') + 1);
   int delayMs = 300, aliveMs = 1000;
-  if (FILE* config = _wfopen((folder + L"standin.cfg").c_str(), L"r"))
-    std::fscanf(config, "%d %d", &delayMs, &aliveMs), std::fclose(config);
+  if (FILE* config = _wfopen((folder + L"standin.cfg").c_str(), L"r")) {
+    std::fscanf(config, "%d %d", &delayMs, &aliveMs);
+    std::fclose(config);
+  }
   STARTUPINFOW startup{};
   GetStartupInfoW(&startup);
   const std::string line = brindle::win32::Narrow(
       path + L"|" + std::to_wstring(startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : -1) +
       L"|" + GetCommandLineW() + L"\r\n");
-  FILE* log = nullptr;
-  for (int attempt = 0; attempt < 100 && !log; ++attempt) {  // another copy may be writing too
-    if (!(log = _wfopen((folder + L"standin.log").c_str(), L"ab"))) Sleep(20);
+  FILE* log = nullptr;  // another copy may be writing to it
+  for (int attempt = 0; attempt < 100 && !(log = _wfopen((folder + L"standin.log").c_str(), L"ab"));
+       ++attempt)
+    Sleep(20);
+  if (log) {
+    std::fwrite(line.data(), 1, line.size(), log);
+    std::fclose(log);
   }
-  if (log) std::fwrite(line.data(), 1, line.size(), log), std::fclose(log);
   if (delayMs >= 0) {
     Sleep(delayMs);
     if (FILE* side = _wfopen((path + L".csassembly").c_str(), L"wb")) std::fclose(side);

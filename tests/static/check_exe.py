@@ -1,10 +1,7 @@
 #!/usr/bin/python3
-"""Static checks of Tavu.exe, read with pefile: a hardened GUI program that imports only Windows' own
-DLLs, with its icon, manifest and version information. ARCH is i686 for the release, x86_64 for its twin
-(which runs the end-to-end tests where Wine cannot start 32-bit programs): the same checks, with what a
-64-bit executable has instead (high-entropy addresses; no SEH flag, as its handlers live in tables).
-Prints every check that fails, with what it expected and what it found.
-Usage: check_exe.py EXE VERSION MAX_BYTES [i686|x86_64]"""
+"""Static checks of Tavu.exe, read with pefile: a hardened GUI program that imports only Windows' own DLLs,
+with its icon, manifest and version information; for the x86_64 twin, what a 64-bit executable has instead.
+Prints each failed check. Usage: check_exe.py EXE VERSION MAX_BYTES [i686|x86_64]"""
 import sys
 import xml.etree.ElementTree as ElementTree
 
@@ -13,7 +10,8 @@ import pefile
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "ole32.dll", "oleaut32.dll",
                "advapi32.dll", "shell32.dll", "msvcrt.dll"}
 ICON_IMAGES = [(16, 32), (24, 8), (24, 24), (24, 32), (32, 8), (32, 24), (32, 32), (48, 32)]  # size, bits
-# Per architecture: machine and optional-header magic, DllCharacteristics, the manifests' architecture.
+# Machine and optional-header magic, DllCharacteristics (x86_64: no SEH flag, its handlers are in tables),
+# the manifests' architecture.
 ARCHITECTURES = {
     "i686": ((0x14C, 0x10B), ["DYNAMIC_BASE", "NX_COMPAT", "NO_SEH", "TERMINAL_SERVER_AWARE"], "X86"),
     "x86_64": ((0x8664, 0x20B), ["DYNAMIC_BASE", "HIGH_ENTROPY_VA", "NX_COMPAT", "TERMINAL_SERVER_AWARE"], "amd64"),
@@ -28,8 +26,7 @@ OWN_IDENTITY = {"version": "1.0.0.0", "type": "win32"}
 LEFT_OUT = {"trustInfo", "requestedExecutionLevel", "dpiAware", "dpiAwareness"}
 
 
-def resource(pe, kind):
-    """The first resource of that kind; empty if there is none."""
+def resource(pe, kind):  # the first resource of that kind; empty if there is none
     for entry in (e for e in pe.DIRECTORY_ENTRY_RESOURCE.entries if e.id == pefile.RESOURCE_TYPE[kind]):
         data = entry.directory.entries[0].directory.entries[0].data.struct
         return pe.get_data(data.OffsetToData, data.Size)
@@ -40,8 +37,7 @@ def dotted(most, least):
     return f"{most >> 16}.{most & 0xFFFF}.{least >> 16}.{least & 0xFFFF}"
 
 
-def checks(path, version, max_bytes, arch="i686"):
-    """(what, expected, found) for each check."""
+def checks(path, version, max_bytes, arch="i686"):  # (what, expected, found) for each check
     machine, dll_characteristics, manifest_arch = ARCHITECTURES[arch]
     own_identity = {**OWN_IDENTITY, "processorArchitecture": manifest_arch}
     pe = pefile.PE(path)
@@ -79,8 +75,8 @@ def checks(path, version, max_bytes, arch="i686"):
          [e.attrib for e in manifest.iterfind(DEPENDENCIES)]),
         ("manifest execution level or DPI setting", [],
          sorted({e.tag.rpartition("}")[2] for e in manifest.iter()} & LEFT_OUT)),
-        ("file version", version + ".0", dotted(fixed.FileVersionMS, fixed.FileVersionLS)),
-        ("product version", version + ".0", dotted(fixed.ProductVersionMS, fixed.ProductVersionLS)),
+        ("file and product version", [version + ".0"] * 2, [dotted(fixed.FileVersionMS, fixed.FileVersionLS),
+                                                            dotted(fixed.ProductVersionMS, fixed.ProductVersionLS)]),
         ("FileFlags, FileOS (4: VOS__WINDOWS32), FileType (1: VFT_APP), FileSubtype", (0, 4, 1, 0),
          (fixed.FileFlags, fixed.FileOS, fixed.FileType, fixed.FileSubtype)),
         ("translations (language, code page)", [(0x0407, 1200)],

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "launcher/Form1.h"
+#include "launcher/Paths.h"
 #include "settings/ValueText.h"
 
 namespace brindle::fake {
@@ -25,9 +26,10 @@ class Launcher final : public Platform, public Window {
   ByName<FileIdentity> identities;   // by path as started; no entry: none can be read
   std::optional<GuardAnswer> guard;  // scripted; otherwise from the session's guards
   std::set<String> ownGuards, *guards = &ownGuards;
-  bool scriptingWorks = true, memoryRunsOut = false;
+  bool scriptingWorks = true, memoryRunsOut = false, startWorks = true;
   ByName<String> files{{"C:\\Messenger\\ICQ.exe", "messenger"}};
-  std::set<String, std::less<>> readOnly;
+  // Windows refuses to delete or overwrite a read-only file, and one that a running program was started from.
+  std::set<String, std::less<>> readOnly, running;
   ByName<String> profile;  // "path|section|key" -> value as the file holds it
   ControlStates controls = DesignStates();
   bool ticked = false, visible = true, timerWorks = true;
@@ -38,9 +40,7 @@ class Launcher final : public Platform, public Window {
   int afterEnd = 0;                       // what was carried out after the end: must stay 0
   Form1 form{*this, *this};
 
-  String In(const String& name) const {
-    return executablePath.substr(0, executablePath.rfind('\\') + 1) + name;
-  }
+  String In(const String& name) const { return FolderOf(executablePath) + name; }
   String Get(const String& key) const {
     const auto found = profile.find(In("tavu.ini|Brindle|" + key));
     return found == profile.end() ? "<absent>" : found->second;
@@ -81,11 +81,11 @@ class Launcher final : public Platform, public Window {
   }
   bool FileSystemFileExists(std::string_view path) override { return files.count(path); }
   bool RemoveFile(std::string_view path) override {
-    return !readOnly.count(path) && files.erase(String(path));
+    return !readOnly.count(path) && !running.count(path) && files.erase(String(path));
   }
   // CopyFileW gives the copy the source's attributes, read-only included.
   bool CopyFileOver(const FileMove& copy) override {
-    if (!Move(copy, !readOnly.count(copy.to), true)) return false;
+    if (!Move(copy, !readOnly.count(copy.to) && !running.count(copy.to), true)) return false;
     if (readOnly.count(copy.from)) readOnly.emplace(copy.to);
     return true;
   }
@@ -95,8 +95,8 @@ class Launcher final : public Platform, public Window {
   }
   bool RenameFile(const FileMove& move) override { return Move(move, !files.count(move.to), false); }
   bool StartProgram(std::string_view path) override {
-    if (files.count(path)) started.emplace_back(path);
-    return files.count(path);
+    if (startWorks && files.count(path)) started.emplace_back(path);
+    return startWorks && files.count(path);
   }
   void ShowMessage(const Message& message) override {
     messages.push_back(String(message.title) + "|" + String(message.text) +

@@ -21,28 +21,33 @@ TEST(Launch, TakesTheNextSlotAndTicksEveryTwoSecondsOnlyTheFirstTime) {
     int slot;
     const char* startsAfter;
     int intervalMs;
+    bool running =
+        false;  // the slot's copy still runs: it can be neither deleted nor replaced, so it starts again
   };
   // Each edge from both sides: MaxNr 1|2 and 99|100, LastNr at and below the count, 0 and -1, Starts 1|2
   // and at its top; signs that would bring a number into range if they were lost.
   // clang-format off
-  for (const Case& c : {Case{"", "", "", 1, "1", 2000}, {"2", "5", "0", 3, "1", 2000}, {"5", "5", "1", 1, "2", 1000},
-       {"4", "5", "2", 5, "3", 1000}, {"0", "5", "", 1, "1", 2000}, {"-1", "5", "", 1, "1", 2000},
-       {"3", "3", "-5", 1, "-4", 2000}, {"7", "3", "41", 1, "42", 1000}, {"4", "150", "x", 5, "1", 2000},
-       {"1", "1", "1", 2, "2", 1000}, {"2", "2", "", 1, "1", 2000}, {"98", "99", "", 99, "1", 2000},
-       {"99", "99", "", 1, "1", 2000}, {"99", "100", "", 1, "1", 2000}, {"2", "-2", "", 3, "1", 2000},
-       {"junk", "junk", "", 1, "1", 2000}, {"2147483646", "99", "2147483646", 1, "2147483647", 1000},
+  for (const Case& c : {Case{"", "", "", 1, "1", 2000}, {"2", "5", "0", 3, "1", 2000},
+       {"5", "5", "1", 1, "2", 1000}, {"4", "5", "2", 5, "3", 1000}, {"0", "5", "", 1, "1", 2000},
+       {"-1", "5", "", 1, "1", 2000}, {"3", "3", "-5", 1, "-4", 2000}, {"7", "3", "41", 1, "42", 1000},
+       {"4", "150", "x", 5, "1", 2000}, {"1", "1", "1", 2, "2", 1000}, {"2", "2", "", 1, "1", 2000},
+       {"98", "99", "", 99, "1", 2000}, {"99", "99", "", 1, "1", 2000}, {"99", "100", "", 1, "1", 2000},
+       {"2", "-2", "", 3, "1", 2000}, {"junk", "junk", "", 1, "1", 2000},
+       {"2147483646", "99", "2147483646", 1, "2147483647", 1000},
        {"2147483647", "99", "2147483647", 1, "2147483647", 1000}, {"3", "-4", "", 4, "1", 2000},
        {"+2", " 2 ", "\t+1", 1, "2", 1000}, {"2147483648", "1.5", "+-1", 1, "1", 2000},
-       {"0x2", "1e1", "--1", 1, "1", 2000}, {"2 2", "-2147483648", "-2147483649", 1, "1", 2000}}) {
+       {"0x2", "1e1", "--1", 1, "1", 2000}, {"2 2", "-2147483648", "-2147483649", 1, "1", 2000},
+       {"1", "5", "3", 2, "4", 1000, true}}) {
     // clang-format on
     Launcher launcher;
     const std::string copy = launcher.In("ICQ.exe" + std::to_string(c.slot));
     // A stale copy, read-only like ICQ.exe: CopyFileW copies the attribute; DeleteFileW, CopyFileW refuse it.
     launcher.files[copy] = "stale copy";
     launcher.readOnly = {launcher.In("ICQ.exe"), copy};
+    if (c.running) launcher.running = {copy};
     Silent(launcher, {{"LastNr", c.lastNr}, {"MaxNr", c.maxNr}, {"Starts", c.starts}});
     EXPECT_EQ(launcher.started, std::vector{copy}) << c.lastNr << "|" << c.maxNr << "|" << c.starts;
-    EXPECT_EQ(launcher.files[copy], "messenger");
+    EXPECT_EQ(launcher.files[copy], c.running ? "stale copy" : "messenger");
     EXPECT_EQ(launcher.readOnly,
               (std::set<std::string, std::less<>>{launcher.In("ICQ.exe")}));  // ICQ.exe itself is left alone
     // LastNr and Starts written, MaxNr only read.
@@ -87,10 +92,13 @@ TEST(Run, EndsOnceWithItsStatusAndMessage) {
     bool timer, memory;
     S status;
     std::optional<MessageId> message;
+    bool copyStarts = true;
   };
   // clang-format off
+  // The guard comes first; an elevated launcher's guard, which a normal one may not open, runs too.
   const Case cases[] = {
-       {Start, G::AlreadyTaken, "Other.exe", true, false, S::AlreadyRunning, MessageId::AlreadyRunning},  // guard first
+       {Start, G::AlreadyTaken, "Other.exe", true, false, S::AlreadyRunning, MessageId::AlreadyRunning},
+       {Start, G::AccessDenied, "Tavu.exe", true, false, S::AlreadyRunning, MessageId::AlreadyRunning},
        {Start, G::Taken, "Tavu.exe.exe", true, false, S::WrongExeName, MessageId::WrongExeName},
        {Start, G::Failed, "Tavu.exe", true, false, S::Launched, std::nullopt},
        {Start, G::Taken, "Tavu.exe", false, false, S::Launched, std::nullopt},
@@ -98,7 +106,8 @@ TEST(Run, EndsOnceWithItsStatusAndMessage) {
        {Start, G::Taken, "Tavu.exe", true, true, S::Failed, std::nullopt},
        {Ok, G::Taken, "Tavu.exe", true, true, S::Failed, std::nullopt},
        {Tick, G::Taken, "Tavu.exe", true, true, S::Failed, std::nullopt},
-       {Close, G::Taken, "Tavu.exe", true, false, S::WindowClosed, std::nullopt}};
+       {Close, G::Taken, "Tavu.exe", true, false, S::WindowClosed, std::nullopt},
+       {Start, G::Taken, "Tavu.exe", true, false, S::NotStarted, std::nullopt, false}};  // waits all the same
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(&c - cases);
@@ -106,6 +115,7 @@ TEST(Run, EndsOnceWithItsStatusAndMessage) {
     launcher.guard = c.guard;
     launcher.executablePath = std::string("C:\\Messenger\\") + c.exe;
     launcher.timerWorks = c.timer;
+    launcher.startWorks = c.copyStarts;
     if (c.at != Ok && c.at != Close) launcher.Set("NoInfo", "1");
     const auto settings = launcher.profile;
     launcher.memoryRunsOut = c.memory && c.at == Start;

@@ -18,9 +18,10 @@ TEST(Startup, LanguageFromSettingOverSwitchOverLocale) {
   for (const Case& c : {Case{"Deutsch", "", "", false}, {"English", "", "", true}, {"", "", "", true},
        {"Deutsch (Schweiz)", "", "", false}, {"deutsch", "", "", true}, {"Deutsch", "-english", "", true},
        {"English", "-german", "", false}, {"Deutsch", "-english -german", "", true},
-       {"English", "x-germanx", "", false}, {"English", "-GERMAN", "", true}, {"Deutsch", "", "English", true},
-       {"Deutsch", "-english", "German", false}, {"English", "-german", "English", true},
-       {"Deutsch", "", "english", false}, {"English", "", " German ", false}, {"Deutsch", "", "'English'", true}}) {
+       {"English", "x-germanx", "", false}, {"English", "-GERMAN", "", true},
+       {"Deutsch", "", "English", true}, {"Deutsch", "-english", "German", false},
+       {"English", "-german", "English", true}, {"Deutsch", "", "english", false},
+       {"English", "", " German ", false}, {"Deutsch", "", "'English'", true}}) {
     // clang-format on
     Launcher launcher;
     launcher.localeName = c.locale;
@@ -39,14 +40,13 @@ TEST(Window, OkStoresTheCountAndTheChoiceThenLaunchesOnce) {
     const char *box, *maxNr;
     bool ticked;
   };
-  // The box holds two characters at most, typed or pasted: its text rounded down, 5 outside 2..99.
+  // The text rounded down, 5 outside 2..99 (edges 1|2, 99|100); a paste can bring a sign or a fraction.
   // clang-format off
-  // Pasted text can bring a sign or a fraction, and the edges are 1|2 and 99|100 (the fake takes any text).
   for (const Case& c : {Case{"2", "2", false}, {"99", "99", true}, {"1", "5", false}, {"100", "5", false},
        {"", "5", true}, {"07", "7", false}, {"00", "5", false}, {"-1", "5", false}, {"-2", "5", false},
-       {"-9", "5", false}, {"2.", "2", false}, {"2.9", "2", false}, {"1.9", "5", false}, {"99.9", "99", false},
-       {".9", "5", false}, {"+9", "9", false}, {" 9", "9", false}, {"9 ", "9", false}, {"9a", "5", false},
-       {"-.", "5", false}}) {
+       {"-9", "5", false}, {"2.", "2", false}, {"2.9", "2", false}, {"1.9", "5", false},
+       {"99.9", "99", false}, {".9", "5", false}, {"+9", "9", false}, {" 9", "9", false}, {"9 ", "9", false},
+       {"9a", "5", false}, {"-.", "5", false}}) {
     // clang-format on
     Launcher launcher;
     launcher.Start();
@@ -68,6 +68,15 @@ TEST(Window, OkStoresTheCountAndTheChoiceThenLaunchesOnce) {
   }
 }
 
+// The count box takes digits, Backspace and Ctrl+V (a paste, cut by the box to the room left), no other key.
+TEST(Window, CountBoxTakesDigitsBackspaceAndPaste) {
+  Launcher launcher;
+  for (const int code : std::initializer_list<int>{'0', '7', '9', 8, 22})
+    EXPECT_EQ(launcher.form.OnCountBoxKey(code), code);
+  for (const int code : std::initializer_list<int>{'a', '-', '.', '+', ' ', 13, 3, 24, 0x663})
+    EXPECT_EQ(launcher.form.OnCountBoxKey(code), 0);
+}
+
 // One guard per executable file however it was started; two copies in two folders run side by side. Where
 // the file system keeps no file numbers (or reports zeros), the path decides, letter case aside.
 TEST(Startup, OneGuardPerFileHoweverItIsReached) {
@@ -76,13 +85,13 @@ TEST(Startup, OneGuardPerFileHoweverItIsReached) {
     std::optional<FileIdentity> firstFile, secondFile;
     bool refused;
   };
-  const FileIdentity file{.volumeSerial = 0x43000000, .fileIndex = 0x5180AB};
-  const FileIdentity none{};
+  const FileIdentity file{.volumeSerial = 0x43000000, .fileIndex = 0x5180AB}, none{};
+  const FileIdentity copy{file.volumeSerial, file.fileIndex + 1}, otherVolume{0x12345678, file.fileIndex};
   // clang-format off
-  for (const Case& c : {Case{"C:\\Program Files (x86)\\ICQ7\\Tavu.exe", "C:\\PROGRA~2\\ICQ7\\Tavu.exe", file, file, true},
+  for (const Case& c : {Case{"C:\\ICQ 7\\Tavu.exe", "C:\\ICQ7~1\\Tavu.exe", file, file, true},
        {"N:\\ICQ7\\Tavu.exe", "\\\\server\\apps\\ICQ7\\Tavu.exe", file, file, true},
-       {"C:\\ICQ7\\Tavu.exe", "C:\\Copy\\Tavu.exe", file, FileIdentity{file.volumeSerial, file.fileIndex + 1}, false},
-       {"C:\\ICQ7\\Tavu.exe", "D:\\ICQ7\\Tavu.exe", file, FileIdentity{0x12345678, file.fileIndex}, false},
+       {"C:\\ICQ7\\Tavu.exe", "C:\\Copy\\Tavu.exe", file, copy, false},
+       {"C:\\ICQ7\\Tavu.exe", "D:\\ICQ7\\Tavu.exe", file, otherVolume, false},
        {"C:\\ICQ7\\Tavu.exe", "c:\\icq7\\Tavu.exe", std::nullopt, std::nullopt, true},
        {"C:\\ICQ7\\Tavu.exe", "Q:\\Tavu.exe", std::nullopt, std::nullopt, false},
        {"C:\\ICQ7\\Tavu.exe", "C:\\Copy\\Tavu.exe", none, none, false}}) {
